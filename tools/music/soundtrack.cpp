@@ -16,15 +16,18 @@ std::vector<std::int16_t> renderSoundtrack() {
 }
 
 bool writeSoundtrack(const std::string& path, std::string& error) {
-    std::vector<unsigned char> mp3;
-    std::string why;
-    if (!encodeMp3(renderSoundtrack(), kSoundtrackRate, kSoundtrackKbps, mp3, why)) {
-        error = path + ": " + why;
-        return false;
-    }
+    // Open the file first: a bad path fails at once, not after the synthesis.
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         error = path + ": cannot create: " + std::strerror(errno);
+        return false;
+    }
+    std::vector<unsigned char> mp3;
+    std::string why;
+    if (!encodeMp3(renderSoundtrack(), kSoundtrackRate, kSoundtrackKbps, mp3, why)) {
+        std::fclose(file);
+        std::remove(path.c_str());
+        error = path + ": " + why;
         return false;
     }
     const bool written = std::fwrite(mp3.data(), 1, mp3.size(), file) == mp3.size();
