@@ -90,6 +90,8 @@ TEST(Soundtrack, DecodesToTheTimelineWithItsLoudnessStepsOnTheMarks) {
     };
     for (const Mark& mark : marks) {
         const auto [at, step] = strongestStep(levels, mark.time, mark.up);
+        std::printf("%-9s mark %8.3f s: strongest step at %7.2f s, %+.1f dB\n", mark.name, mark.time, at,
+                    mark.up ? step : -step);
         EXPECT_NEAR(at, mark.time, 0.2) << mark.name;
         EXPECT_GT(step, 6.0) << mark.name;
     }

@@ -113,23 +113,23 @@ class Composer {
 public:
     Composer() : random_(20261208u) {
         tracks_.resize(kTrackCount);
-        setup(kKick, "kick", Instrument::Kick, 0.95f, 0.0f, 0.0f, 0.02f, 0.0f);
+        setup(kKick, "kick", Instrument::Kick, 0.55f, 0.0f, 0.0f, 0.02f, 0.0f);
         tracks_[kKick].sidechainSource = true;
-        setup(kClap, "clap", Instrument::Clap, 0.42f, 0.0f, 0.05f, 0.22f, 0.0f);
-        setup(kSnare, "snare", Instrument::Snare, 0.45f, 0.05f, 0.05f, 0.2f, 0.0f);
-        setup(kClosedHat, "closed hat", Instrument::ClosedHat, 0.22f, 0.15f, 0.0f, 0.05f, 0.2f);
-        setup(kOpenHat, "open hat", Instrument::OpenHat, 0.16f, -0.15f, 0.0f, 0.08f, 0.3f);
+        setup(kClap, "clap", Instrument::Clap, 1.1f, 0.0f, 0.05f, 0.22f, 0.0f);
+        setup(kSnare, "snare", Instrument::Snare, 0.8f, 0.05f, 0.05f, 0.2f, 0.0f);
+        setup(kClosedHat, "closed hat", Instrument::ClosedHat, 0.6f, 0.15f, 0.0f, 0.05f, 0.2f);
+        setup(kOpenHat, "open hat", Instrument::OpenHat, 0.4f, -0.15f, 0.0f, 0.08f, 0.3f);
         setup(kCrash, "crash", Instrument::Crash, 0.2f, 0.0f, 0.0f, 0.25f, 0.0f);
-        setup(kBass, "bass", Instrument::Bass, 0.5f, 0.0f, 0.0f, 0.0f, 0.7f);
-        setup(kPad, "pad", Instrument::Pad, 0.33f, 0.0f, 0.08f, 0.45f, 0.55f);
+        setup(kBass, "bass", Instrument::Bass, 0.85f, 0.0f, 0.0f, 0.0f, 0.7f);
+        setup(kPad, "pad", Instrument::Pad, 0.42f, 0.0f, 0.08f, 0.45f, 0.55f);
         tracks_[kPad].cutoff = padCutoff;
-        setup(kPluck, "pluck", Instrument::Pluck, 0.2f, 0.0f, 0.35f, 0.25f, 0.45f);
+        setup(kPluck, "pluck", Instrument::Pluck, 0.32f, 0.0f, 0.35f, 0.25f, 0.45f);
         tracks_[kPluck].cutoff = pluckCutoff;
-        setup(kLead, "lead", Instrument::Lead, 0.26f, 0.0f, 0.25f, 0.3f, 0.2f);
-        setup(kBell, "bell", Instrument::Bell, 0.3f, 0.1f, 0.35f, 0.5f, 0.1f);
+        setup(kLead, "lead", Instrument::Lead, 0.36f, 0.0f, 0.25f, 0.3f, 0.2f);
+        setup(kBell, "bell", Instrument::Bell, 0.5f, 0.1f, 0.35f, 0.5f, 0.1f);
         setup(kRiser, "riser", Instrument::Riser, 0.3f, 0.0f, 0.1f, 0.3f, 0.0f);
         setup(kImpact, "impact", Instrument::Impact, 0.7f, 0.0f, 0.0f, 0.35f, 0.0f);
-        setup(kGlitchStab, "glitch", Instrument::Glitch, 0.3f, 0.0f, 0.2f, 0.1f, 0.3f);
+        setup(kGlitchStab, "glitch", Instrument::Glitch, 0.6f, 0.0f, 0.2f, 0.1f, 0.3f);
         setup(kDrone, "drone", Instrument::Drone, 0.012f, 0.0f, 0.0f, 0.0f, 0.0f);
         tracks_[kDrone].afterGate = true;
         setup(kHeartbeat, "heartbeat", Instrument::Kick, 0.012f, 0.0f, 0.0f, 0.0f, 0.0f);
@@ -350,12 +350,12 @@ Arrangement Composer::compose() {
             const Chord& c = dream[static_cast<std::size_t>(bar)];
             const double start = breakdown.stepTime(bar, 0);
             const double end = bar == 2 ? kBuild - 1.25 : breakdown.stepTime(bar + 1, 0) - 0.03;
-            for (float n : c.pad) note(kPad, start, end - start, n, 0.55f, 0.0f);
+            for (float n : c.pad) note(kPad, start, end - start, n, 0.42f, 0.0f);
             static const int kOrder[] = {0, 2, 3, 1, 2, 3, 0, 3};
             const int count = bar == 2 ? 5 : 8;
             for (int i = 0; i < count; ++i) {
                 const float pitch = c.pad[static_cast<std::size_t>(kOrder[i])] + (i == 3 ? 24.0f : 12.0f);
-                note(kBell, start + i * breakdown.barSeconds() / 8.0, 0.5, pitch, 0.32f - 0.02f * static_cast<float>(i),
+                note(kBell, start + i * breakdown.barSeconds() / 8.0, 0.5, pitch, 0.26f - 0.015f * static_cast<float>(i),
                      0.2f);
             }
         }
