@@ -40,7 +40,14 @@ float masterLevel(std::int64_t frame, std::int64_t blackout, std::int64_t drop, 
 }  // namespace
 
 std::vector<std::int16_t> mixArrangement(const Arrangement& arrangement, std::int64_t frames) {
-    std::vector<std::int16_t> pcm(static_cast<std::size_t>(frames) * 2, 0);
+    std::vector<std::int16_t> pcm;
+    mixArrangementInto(arrangement, frames, pcm, nullptr);
+    return pcm;
+}
+
+void mixArrangementInto(const Arrangement& arrangement, std::int64_t frames, std::vector<std::int16_t>& pcm,
+                        const std::function<void(std::int64_t)>& progress) {
+    pcm.assign(static_cast<std::size_t>(std::max<std::int64_t>(frames, 0)) * 2, 0);
 
     std::vector<TrackState> states(arrangement.tracks.size());
     std::vector<NoteEvent> kicks;
@@ -166,8 +173,8 @@ std::vector<std::int16_t> mixArrangement(const Arrangement& arrangement, std::in
             pcm[index] = static_cast<std::int16_t>(std::clamp(std::lround(l * 32767.0f), -32768L, 32767L));
             pcm[index + 1] = static_cast<std::int16_t>(std::clamp(std::lround(r * 32767.0f), -32768L, 32767L));
         }
+        if (progress && ((start / kBlock) % 32 == 31 || start + n == frames)) progress(start + n);
     }
-    return pcm;
 }
 
 }  // namespace music

@@ -9,54 +9,101 @@
 
 namespace music {
 
-bool encodeMp3(const std::vector<std::int16_t>& stereo, int sampleRate, int kilobitsPerSecond,
-               std::vector<unsigned char>& mp3, std::string& error) {
-    mp3.clear();
-    std::unique_ptr<lame_global_flags, int (*)(lame_global_flags*)> lame(lame_init(), lame_close);
-    if (!lame) {
+struct Mp3Encoder::State {
+    lame_global_flags* lame = nullptr;
+    std::vector<unsigned char> mp3;
+    std::vector<unsigned char> buffer;
+};
+
+Mp3Encoder::Mp3Encoder() : state_(new State) {}
+
+Mp3Encoder::~Mp3Encoder() {
+    if (state_->lame != nullptr) lame_close(state_->lame);
+    delete state_;
+}
+
+bool Mp3Encoder::open(int sampleRate, int kilobitsPerSecond, std::string& error) {
+    if (state_->lame != nullptr) lame_close(state_->lame);
+    state_->mp3.clear();
+    lame_global_flags* lame = state_->lame = lame_init();
+    if (lame == nullptr) {
         error = "cannot start the MP3 encoder";
         return false;
     }
-    lame_set_in_samplerate(lame.get(), sampleRate);
-    lame_set_out_samplerate(lame.get(), sampleRate);
-    lame_set_num_channels(lame.get(), 2);
-    lame_set_mode(lame.get(), JOINT_STEREO);
-    lame_set_VBR(lame.get(), vbr_off);
-    lame_set_brate(lame.get(), kilobitsPerSecond);
-    lame_set_quality(lame.get(), 5);
-    lame_set_bWriteVbrTag(lame.get(), 1);
-    lame_set_write_id3tag_automatic(lame.get(), 0);
-    if (lame_init_params(lame.get()) < 0) {
+    lame_set_in_samplerate(lame, sampleRate);
+    lame_set_out_samplerate(lame, sampleRate);
+    lame_set_num_channels(lame, 2);
+    lame_set_mode(lame, JOINT_STEREO);
+    lame_set_VBR(lame, vbr_off);
+    lame_set_brate(lame, kilobitsPerSecond);
+    lame_set_quality(lame, 5);
+    // The first frame is reserved for the information frame (see finish).
+    lame_set_bWriteVbrTag(lame, 1);
+    lame_set_write_id3tag_automatic(lame, 0);
+    if (lame_init_params(lame) < 0) {
+        lame_close(lame);
+        state_->lame = nullptr;
         error = "the MP3 encoder refuses " + std::to_string(sampleRate) + " Hz at " +
                 std::to_string(kilobitsPerSecond) + " kbit/s";
         return false;
     }
-    constexpr int kChunk = 8192;
-    std::vector<unsigned char> buffer(kChunk * 5 / 4 + 7200);
-    const std::size_t frames = stereo.size() / 2;
+    return true;
+}
+
+bool Mp3Encoder::add(const std::int16_t* stereo, std::size_t frames, std::string& error) {
+    if (state_->lame == nullptr) {
+        error = "the MP3 encoder is not open";
+        return false;
+    }
+    constexpr std::size_t kChunk = 8192;
+    state_->buffer.resize(kChunk * 5 / 4 + 7200);
     for (std::size_t at = 0; at < frames; at += kChunk) {
-        const int count = static_cast<int>(std::min<std::size_t>(kChunk, frames - at));
+        const int count = static_cast<int>(std::min(kChunk, frames - at));
         // libmp3lame takes a non-const pointer but does not write through it.
-        auto* samples = const_cast<short*>(reinterpret_cast<const short*>(stereo.data() + at * 2));
-        const int written = lame_encode_buffer_interleaved(lame.get(), samples, count, buffer.data(),
-                                                           static_cast<int>(buffer.size()));
+        auto* samples = const_cast<short*>(reinterpret_cast<const short*>(stereo + at * 2));
+        const int written = lame_encode_buffer_interleaved(state_->lame, samples, count, state_->buffer.data(),
+                                                           static_cast<int>(state_->buffer.size()));
         if (written < 0) {
             error = "MP3 encoding failed (code " + std::to_string(written) + ")";
             return false;
         }
-        mp3.insert(mp3.end(), buffer.begin(), buffer.begin() + written);
+        state_->mp3.insert(state_->mp3.end(), state_->buffer.begin(), state_->buffer.begin() + written);
     }
-    const int tail = lame_encode_flush(lame.get(), buffer.data(), static_cast<int>(buffer.size()));
+    return true;
+}
+
+bool Mp3Encoder::finish(std::vector<unsigned char>& mp3, std::string& error) {
+    if (state_->lame == nullptr) {
+        error = "the MP3 encoder is not open";
+        return false;
+    }
+    state_->buffer.resize(16384);
+    const int tail = lame_encode_flush(state_->lame, state_->buffer.data(), static_cast<int>(state_->buffer.size()));
     if (tail < 0) {
         error = "MP3 encoding failed at the end (code " + std::to_string(tail) + ")";
         return false;
     }
-    mp3.insert(mp3.end(), buffer.begin(), buffer.begin() + tail);
-    // The first frame was reserved for the information frame; fill it in now
-    // that the length is known.
-    const std::size_t tagSize = lame_get_lametag_frame(lame.get(), buffer.data(), buffer.size());
-    if (tagSize > 0 && tagSize <= mp3.size()) std::copy(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(tagSize), mp3.begin());
+    state_->mp3.insert(state_->mp3.end(), state_->buffer.begin(), state_->buffer.begin() + tail);
+    // The information frame records the encoder's delay and padding, so that
+    // decoders give back exactly the frames encoded; the length is known now.
+    const std::size_t tagSize = lame_get_lametag_frame(state_->lame, state_->buffer.data(), state_->buffer.size());
+    if (tagSize > 0 && tagSize <= state_->mp3.size()) {
+        std::copy(state_->buffer.begin(), state_->buffer.begin() + static_cast<std::ptrdiff_t>(tagSize),
+                  state_->mp3.begin());
+    }
+    lame_close(state_->lame);
+    state_->lame = nullptr;
+    mp3 = std::move(state_->mp3);
+    state_->mp3.clear();
     return true;
+}
+
+bool encodeMp3(const std::vector<std::int16_t>& stereo, int sampleRate, int kilobitsPerSecond,
+               std::vector<unsigned char>& mp3, std::string& error) {
+    mp3.clear();
+    Mp3Encoder encoder;
+    return encoder.open(sampleRate, kilobitsPerSecond, error) && encoder.add(stereo.data(), stereo.size() / 2, error) &&
+           encoder.finish(mp3, error);
 }
 
 bool decodeMp3File(const std::string& path, DecodedAudio& audio, std::string& error) {

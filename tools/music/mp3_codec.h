@@ -6,6 +6,25 @@
 
 namespace music {
 
+// An MP3 encoder fed piece by piece: open, add any number of times, finish.
+class Mp3Encoder {
+public:
+    Mp3Encoder();
+    ~Mp3Encoder();
+    Mp3Encoder(const Mp3Encoder&) = delete;
+    Mp3Encoder& operator=(const Mp3Encoder&) = delete;
+
+    bool open(int sampleRate, int kilobitsPerSecond, std::string& error);
+    // Interleaved 16-bit stereo frames.
+    bool add(const std::int16_t* stereo, std::size_t frames, std::string& error);
+    // Flushes the encoder and returns the whole stream.
+    bool finish(std::vector<unsigned char>& mp3, std::string& error);
+
+private:
+    struct State;
+    State* state_;
+};
+
 // Encodes interleaved 16-bit stereo with libmp3lame at a constant bit rate.
 // The stream starts with an information frame that records the encoder's
 // delay and padding, so that decoders give back exactly the frames encoded.
