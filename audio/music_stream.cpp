@@ -89,9 +89,11 @@ struct Device {
     std::vector<std::int32_t> mix;
 };
 
+// Never destroyed: a program that ends without freeing the device must not
+// have its audio thread mixing streams that static destruction took away.
 Device& device() {
-    static Device instance;
-    return instance;
+    static Device* const instance = new Device;
+    return *instance;
 }
 
 void audioCallback(void* userdata, Uint8* out, int length) {
