@@ -16,13 +16,15 @@ namespace {
 std::atomic<long> allocations{0};
 }
 
-void* operator new(std::size_t size) {
+// Kept out of line, so that the compiler does not pair an inlined free with
+// the operator new at a call site and warn about a mismatch.
+[[gnu::noinline]] void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
