@@ -18,11 +18,8 @@ TEST(Quaternion, NormalizeScalesToUnitLengthAndLeavesZeroAlone) {
     EXPECT_EQ(zero, (sm::Quat{0.0f, 0.0f, 0.0f, 0.0f}));
 }
 
-TEST(Quaternion, FromAxisAngleOfZeroIsTheIdentity) {
-    EXPECT_EQ(sm::fromAxisAngle({0.0f, 1.0f, 0.0f}, 0.0f), (sm::Quat{1.0f, 0.0f, 0.0f, 0.0f}));
-}
-
 TEST(Quaternion, AxisAngleRoundTrip) {
+    EXPECT_EQ(sm::fromAxisAngle({0.0f, 1.0f, 0.0f}, 0.0f), (sm::Quat{1.0f, 0.0f, 0.0f, 0.0f}));
     const sm::Quat q = sm::fromAxisAngle({0.0f, 0.6f, 0.8f}, 1.2f);
     EXPECT_NEAR(q.w, std::cos(0.6), 1e-6);
     sm::Vec3 axis;
