@@ -47,6 +47,7 @@ TEST_F(XmlElementFile, LoadsTheFirstElementAfterDeclarationAndComment) {
 
 TEST_F(XmlElementFile, MissingOrMalformedFilesGiveNull) {
     EXPECT_EQ(XmlElement::load("/nonexistent/murmur/font.xml"), nullptr);
+    EXPECT_EQ(XmlElement::load(std::filesystem::temp_directory_path().string()), nullptr);
     EXPECT_EQ(XmlElement::load(write("<a><b></a>").string()), nullptr);
     EXPECT_EQ(XmlElement::load(write("").string()), nullptr);
     EXPECT_EQ(XmlElement::load(write("<!-- only a comment -->").string()), nullptr);
