@@ -36,7 +36,8 @@ bool readHeader(png_structp png, png_infop info, std::FILE* file, Image& image) 
     png_read_info(png, info);
     // Palette pictures are expanded: one channel of indices would reach GL
     // as an alpha texture and lose the picture. Their transparency becomes
-    // an alpha channel.
+    // an alpha channel. (libpng's grey-to-RGB transform already implies this
+    // expansion; it is asked for here so it does not hang on that detail.)
     if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
         png_set_palette_to_rgb(png);
         if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
