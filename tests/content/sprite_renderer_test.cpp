@@ -44,13 +44,6 @@ protected:
     std::unique_ptr<ShaderProgram> program;
 };
 
-TEST_F(SpriteRendererTest, ConstructionBindsTheFixedAttributeLocations) {
-    SpriteRenderer sprites(program.get(), pixelSpace(0, 0));
-    EXPECT_TRUE(isLinked(program->program));
-    EXPECT_EQ(glGetAttribLocation(program->program, "a_position"), 0);
-    EXPECT_EQ(glGetAttribLocation(program->program, "a_coords"), 1);
-}
-
 TEST_F(SpriteRendererTest, EndRestoresDepthTestAndBlendingInEveryCombination) {
     SpriteRenderer sprites(program.get(), pixelSpace(0, 0));
     for (const bool depth : {false, true}) {

@@ -107,31 +107,12 @@ TEST_F(TextureTest, StorageWithoutPixelsAndUnknownDepths) {
     const auto target = createTexture(64, 32, 32, nullptr, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR, false);
     ASSERT_TRUE(target);
     EXPECT_NE(target->name, 0u);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), target->name) << "a new texture stays bound";
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 64);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_HEIGHT), 32);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA);
     // No GL error is left behind by refused depths.
     EXPECT_FALSE(createTexture(4, 4, 16, nullptr, GL_REPEAT, GL_LINEAR, GL_LINEAR, false));
     EXPECT_FALSE(createTexture(-1, 4, 32, nullptr, GL_REPEAT, GL_LINEAR, GL_LINEAR, false));
-}
-
-TEST_F(TextureTest, DepthTextureHasFloatDepthStorageAndIsUnbound) {
-    const auto depth = createDepthTexture(40, 30);
-    ASSERT_TRUE(depth);
-    EXPECT_EQ(depth->width, 40);
-    EXPECT_EQ(depth->height, 30);
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(bound, 0);
-    glBindTexture(GL_TEXTURE_2D, depth->name);
-    EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 40);
-    EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_DEPTH_COMPONENT32);
-    EXPECT_EQ(texParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    EXPECT_EQ(texParameter(GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 }  // namespace
