@@ -8,6 +8,13 @@ namespace {
 
 constexpr float kDt = 1.0f / kSampleRate;
 
+// Gain over the last 10 ms of a voice of fixed length, so that it stops
+// without a click.
+inline float tailFade(int t, int length) {
+    constexpr int kFade = kSampleRate / 100;
+    return t + kFade <= length ? 1.0f : std::fmax(0.0f, static_cast<float>(length - t) / kFade);
+}
+
 // Bass drum: a sine that falls from a click to a low thump.
 class KickVoice final : public Voice {
 public:
@@ -19,11 +26,11 @@ public:
             if (phase_ >= 1.0f) phase_ -= 1.0f;
             const float body = std::sin(2.0f * kPi * phase_) * amp_.next();
             const float click = noise_.bipolar() * click_.next();
-            const float v = std::tanh(1.6f * (body + 0.25f * click)) * velocity_;
+            const float v = std::tanh(1.6f * (body + 0.25f * click)) * velocity_ * tailFade(t_, kLength);
             l[i] += v;
             r[i] += v;
         }
-        return t_ < kSampleRate * 6 / 10;
+        return t_ < kLength;
     }
 
 private:
@@ -33,6 +40,7 @@ private:
     Decay click_{0.003f};
     Decay sweepFast_{0.03f};
     Decay sweepSlow_{0.12f};
+    static constexpr int kLength = kSampleRate * 8 / 10;
     float phase_ = 0.0f;
     int t_ = 0;
 };
@@ -212,11 +220,11 @@ public:
             if ((t_ & 15) == 0) filter_.set(350.0f + 5200.0f * brightness_ * filterEnv_.value(), 0.3f);
             filterEnv_.next();
             const float x = saw_.next() + 0.6f * square_.next();
-            const float v = filter_.low(x) * amp_.next() * velocity_;
+            const float v = filter_.low(x) * amp_.next() * velocity_ * tailFade(t_, kLength);
             l[i] += v * (1.0f - pan_);
             r[i] += v * (1.0f + pan_);
         }
-        return t_ < kSampleRate * 55 / 100;
+        return t_ < kLength;
     }
 
 private:
@@ -227,6 +235,7 @@ private:
     Svf filter_;
     Decay filterEnv_{0.08f};
     Decay amp_{0.16f};
+    static constexpr int kLength = kSampleRate * 55 / 100;
     int t_ = 0;
 };
 
