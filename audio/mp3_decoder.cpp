@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace audio {
 
@@ -32,6 +33,8 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const std::string& path, std::uint32_t r
     rate_ = rate;
     // libmpg123 reports a missing file and a broken one alike; tell them apart
     // first so that the caller learns which it was.
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(path, ignored)) return OpenResult::FileOpen;
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
         std::fclose(probe);
     } else {

@@ -65,6 +65,8 @@ TEST(AudioDevice, OpensOnceAndRejectsBadArguments) {
 TEST_F(MusicStreamTest, MissingOrBrokenFilesGiveNoStream) {
     EXPECT_EQ(audio::createFileStream(audio_test::tempPath("no_such_dir/soundtrk.mp3"), audio::kStreamLoop), 0u);
     EXPECT_EQ(audio::lastError(), audio::ErrorCode::FileOpen);
+    EXPECT_EQ(audio::createFileStream(audio_test::tempPath(""), audio::kStreamLoop), 0u);  // a folder
+    EXPECT_EQ(audio::lastError(), audio::ErrorCode::FileOpen);
 
     const std::string text = audio_test::tempPath("not_music.mp3");
     std::FILE* file = std::fopen(text.c_str(), "wb");
