@@ -220,3 +220,41 @@ TEST_F(MusicStreamTest, FreeingIsSafeTwiceAndForUnknownHandles) {
 }
 
 }  // namespace
+
+namespace {
+
+// The show's own sequence: open the default device, open the music by a path
+// with a doubled separator, start it at the first frame's time, take the
+// clock from it, release it and shut the device down (twice, as the
+// controller's teardown may).
+TEST(MusicStreamShow, StartsAtTheFirstFrameAndGivesTheClock) {
+    audio_test::useAudioDriver("dummy");
+    const std::string path = audio_test::writeToneMp3("show.mp3", 3.0);
+    const std::string doubled = path.substr(0, path.rfind('/')) + "//" + path.substr(path.rfind('/') + 1);
+    ASSERT_TRUE(audio::initDevice(audio::kDefaultDevice, 44100));
+    const audio::StreamHandle music = audio::createFileStream(doubled, audio::kStreamLoop);
+    ASSERT_NE(music, 0u);
+
+    const double firstFrame = 0.0166;
+    const std::int64_t start = audio::channelSecondsToBytes(music, firstFrame);
+    EXPECT_TRUE(audio::setChannelPosition(music, start));
+    EXPECT_TRUE(audio::playChannel(music, false));
+    double previous = 0.0;
+    for (int frame = 0; frame < 30; ++frame) {
+        const double seconds = audio::channelBytesToSeconds(music, audio::channelPosition(music));
+        ASSERT_GE(seconds, previous);
+        ASSERT_GE(seconds, static_cast<double>(start) / 176400.0);
+        previous = seconds;
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_GT(previous, 0.1);
+
+    EXPECT_TRUE(audio::freeStream(music));
+    EXPECT_TRUE(audio::freeDevice());
+    EXPECT_FALSE(audio::freeStream(music));
+    EXPECT_FALSE(audio::freeDevice());
+    // Without a stream the clock reads as a failure, never as a time.
+    EXPECT_LT(audio::channelBytesToSeconds(music, audio::channelPosition(music)), 0.0);
+}
+
+}  // namespace
