@@ -42,8 +42,8 @@ void BinaryCursor::fail(const std::string& reason) {
 bool BinaryCursor::take(void* out, std::size_t n) {
     if (!ok_ || n > size_ - pos_) {
         if (ok_)
-            fail("data ends at byte " + std::to_string(size_) + " inside a record read at byte " +
-                 std::to_string(pos_));
+            fail("cut short: a " + std::to_string(n) + "-byte value at byte " + std::to_string(pos_) +
+                 " runs past the end of the data (" + std::to_string(size_) + " bytes)");
         std::memset(out, 0, n);
         return false;
     }
@@ -100,8 +100,9 @@ bool BinaryCursor::canRead(std::int64_t count, std::size_t recordSize) {
     }
     const auto c = static_cast<std::uint64_t>(count);
     if (recordSize != 0 && c > (size_ - pos_) / recordSize) {
-        fail(std::to_string(count) + " records of " + std::to_string(recordSize) + " bytes at byte " +
-             std::to_string(pos_) + " run past the end of the data (" + std::to_string(size_) + " bytes)");
+        fail("cut short: " + std::to_string(count) + (count == 1 ? " record" : " records") + " of at least " +
+             std::to_string(recordSize) + " bytes from byte " + std::to_string(pos_) +
+             " run past the end of the data (" + std::to_string(size_) + " bytes)");
         return false;
     }
     return true;
