@@ -14,8 +14,13 @@ mkdir -p "$build/crashes"
 status=0
 for t in "${targets[@]}"; do
   mkdir -p "$build/corpus/$t"
+  dict=()
+  case $t in
+    fuzz_geometry) dict=(-dict="$root/fuzz/geometry.dict") ;;
+    fuzz_xml) dict=(-dict="$root/fuzz/xml.dict") ;;
+  esac
   echo "== $t: ${seconds}s"
-  if ! "$build/bin/$t" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/bin/$t" "${dict[@]}" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="$build/crashes/$t-" -print_final_stats=1 "$build/corpus/$t" 2>"$build/$t.log"; then
     echo "$t FAILED; see $build/$t.log and $build/crashes/"
     tail -40 "$build/$t.log"

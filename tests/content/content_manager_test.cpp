@@ -178,20 +178,37 @@ TEST_F(ContentManagerGl, ResolveLinksMaterialsAndTexturesByName) {
 
 TEST(ContentManager, EmptyOrMissingDirectoriesChangeNothing) {
     murmur::test::ScratchDir scratch;
+    const std::string full = scratch.file("full/"), empty = scratch.file("empty/");
+    fs::create_directories(full);
+    fs::create_directories(empty);
+    Material m;
+    m.name = "kept";
+    ASSERT_TRUE(saveMaterial(m, full + "kept.mat"));
+    SceneNode tree;
+    ASSERT_TRUE(saveAnimation(tree, full + "idle.ani"));
     ContentLoader loader;
     ContentManager cm(&loader);
-    const std::string empty = scratch.file("");
-    cm.loadTextures(empty);
-    cm.loadPrograms(empty + "nothere/");
-    cm.loadGeometries("/nonexistent/murmur/models/");
-    cm.loadAnimations(empty);
-    cm.loadMaterials(empty);
+    cm.loadMaterials(full);
+    cm.loadAnimations(full);
+    Material* kept = cm.findMaterial("kept");
+    SceneNode* idle = cm.findAnimation("idle");
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(idle, nullptr);
+    for (const std::string& dir : {empty, scratch.file("nothere/"), std::string("/nonexistent/murmur/")}) {
+        cm.loadTextures(dir);
+        cm.loadPrograms(dir);
+        cm.loadGeometries(dir);
+        cm.loadAnimations(dir);
+        cm.loadMaterials(dir);
+    }
     cm.resolveReferences();
     EXPECT_TRUE(cm.textures().empty());
     EXPECT_TRUE(cm.programs().empty());
     EXPECT_TRUE(cm.geometries().empty());
-    EXPECT_TRUE(cm.animations().empty());
-    EXPECT_TRUE(cm.materials().empty());
+    ASSERT_EQ(cm.animations().size(), 1u);
+    ASSERT_EQ(cm.materials().size(), 1u);
+    EXPECT_EQ(cm.findMaterial("kept"), kept);
+    EXPECT_EQ(cm.findAnimation("idle"), idle);
     EXPECT_EQ(cm.findMaterial(""), nullptr);
 }
 
