@@ -49,17 +49,6 @@ TEST(CameraFile, ReadCameraAppliesTheBasisAndKeepsTheConstants) {
     EXPECT_EQ(&cam->renderMatrix(), &cam->view);
 }
 
-TEST(CameraFile, FovTrackIsEvaluated) {
-    ByteWriter w;
-    record(w, 1, "c", sm::Mat4{}, true);
-    BinaryCursor c(w.bytes());
-    auto cam = readCamera(c);
-    ASSERT_TRUE(cam);
-    ASSERT_TRUE(cam->fovTrack);
-    EXPECT_FLOAT_EQ(cam->fov(1.0f), 0.75f);
-    EXPECT_FLOAT_EQ(cam->fov(5.0f), 1.0f);
-}
-
 TEST(CameraFile, MalformedFilesChangeNothing) {
     ByteWriter w;
     w.writeInt32(2);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 namespace {
 
@@ -66,17 +65,6 @@ TEST(Material, ParamsAndTextureEntries) {
     EXPECT_EQ(m->opacityMapName, "");
     EXPECT_EQ(m->environmentMapName, "sky");
     EXPECT_EQ(m->reflection, 0.75f);
-}
-
-TEST(Material, NumbersUseAPointWhateverTheLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    auto m = parse(R"(<M><Param Type="Opacity" Value="0.5"/></M>)");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    ASSERT_TRUE(m);
-    EXPECT_EQ(m->opacity, 0.5f);
 }
 
 TEST(Material, FilesThatCannotBeReadGiveNull) {

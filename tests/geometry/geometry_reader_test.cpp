@@ -75,20 +75,6 @@ TEST(GeometryReader, VersionOneCarriesTransformBetweenNameAndSubmeshCount) {
     EXPECT_TRUE(m.subMeshes.empty());
 }
 
-TEST(GeometryReader, HeaderWithVersionZeroHasNoTransforms) {
-    ByteWriter w;
-    header(w, 0);
-    w.writeInt32(1);
-    w.writeInt32(7);
-    w.writeString("a");
-    w.writeInt32(0);
-    w.writeInt32(0);
-    auto g = parse(w);
-    ASSERT_TRUE(g);
-    EXPECT_TRUE(g->hasHeader);
-    EXPECT_EQ(g->meshes.size(), 1u);
-}
-
 TEST(GeometryReader, BoundsAndSphereOfFormatTwoVertices) {
     ByteWriter w;
     w.writeInt32(1);
@@ -121,24 +107,6 @@ TEST(GeometryReader, BoundsAndSphereOfFormatTwoVertices) {
     EXPECT_FLOAT_EQ(s.sphere.radius, std::sqrt(5.0f));
     EXPECT_EQ(s.sphere.centreX, 1);
     EXPECT_EQ(s.sphere.centreZ, 5);
-}
-
-TEST(GeometryReader, NoVerticesGiveZeroBounds) {
-    ByteWriter w;
-    w.writeInt32(1);
-    w.writeInt32(1);
-    w.writeString("m");
-    w.writeInt32(1);
-    w.writeString("mat");
-    w.writeUInt8(5);
-    w.writeInt32(0);
-    w.writeInt32(0);
-    auto g = parse(w);
-    ASSERT_TRUE(g);
-    const SubMesh& s = *g->meshes[0]->subMeshes[0];
-    EXPECT_EQ(s.bounds.minX, 0);
-    EXPECT_EQ(s.bounds.maxZ, 0);
-    EXPECT_EQ(s.sphere.radius, 0);
 }
 
 TEST(GeometryReader, CountsOfZeroOrLessMeanNone) {
