@@ -69,7 +69,6 @@ void mixArrangementInto(const Arrangement& arrangement, std::int64_t frames, std
     const std::int64_t drop = frameAt(timeline::kDrop);
     const std::int64_t fadeStart = frameAt(kFadeStart);
     const std::int64_t end = frameAt(timeline::kMusicEnd);
-    bool blackoutCleared = false;
 
     float trackL[kBlock], trackR[kBlock];
     float dryL[kBlock], dryR[kBlock];
@@ -85,12 +84,10 @@ void mixArrangementInto(const Arrangement& arrangement, std::int64_t frames, std
         const int n = static_cast<int>(std::min<std::int64_t>(kBlock, frames - start));
         const double seconds = static_cast<double>(start) / kSampleRate;
 
-        // Entering the blackout: everything before it stops, echoes included.
-        if (!blackoutCleared && start + n > blackout) {
-            blackoutCleared = true;
-            // The gate closes at the mark itself; the block that holds it is
-            // mixed first and only the following ones start from silence.
-        } else if (blackoutCleared && start >= blackout && start < drop) {
+        // Inside the blackout nothing from before may ring on, echoes
+        // included, or it would come back with the drop. (The gate silences
+        // the block that holds the mark itself.)
+        if (start >= blackout && start < drop) {
             for (TrackState& s : states) {
                 if (!s.track->afterGate) s.voices.clear();
             }
