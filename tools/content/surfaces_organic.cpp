@@ -1,0 +1,79 @@
+// Wooden planks and poster paper.
+#include "tools/content/surfaces.h"
+
+#include "tools/pictures/blend.h"
+#include "tools/pictures/noise.h"
+
+#include <cmath>
+
+namespace content {
+
+using namespace pictures;
+using std::size_t;
+
+Surface wood()
+{
+    const int n = 512;
+    const int planks = 4;
+    const int plankHeight = n / planks;
+    Surface s{"wood", Canvas(n, n), HeightField(n, n), 4.0f};
+    float inv = 1.0f / static_cast<float>(n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int plank = y / plankHeight;
+            float u = static_cast<float>(x) * inv, v = static_cast<float>(y) * inv;
+            // Each plank has its own log: ring offset, ring density and an end joint.
+            float offset = random01(701, plank) * 40.0f;
+            float density = 9.0f + 6.0f * random01(702, plank);
+            int jointX = static_cast<int>(random01(703, plank) * static_cast<float>(n));
+            float along = fbm(u * 2, v * 16, 704, 4, 2); // grain wanders slowly along the plank
+            float local = static_cast<float>(y % plankHeight) / static_cast<float>(plankHeight);
+            float ring = (local + offset + 0.35f * along) * density;
+            float r = ring - std::floor(ring);
+            float late = smoothstep(0.55f, 0.8f, r) * (1.0f - smoothstep(0.85f, 1.0f, r));
+            float fibre = valueNoise(u * 16, v * 256, 705, 16);
+            float tone = random01(706, plank);
+
+            Color early = mix(hex(0xc08a55), hex(0xa87040), tone);
+            Color dark = mix(hex(0x7a4722), hex(0x5e3418), tone);
+            Color c = mix(early, dark, late * 0.85f);
+            c = scale(c, 0.9f + 0.2f * fibre);
+
+            float seamY = std::fmin(static_cast<float>(y % plankHeight), static_cast<float>(plankHeight - y % plankHeight));
+            int dj = std::abs(x - jointX);
+            float seamX = static_cast<float>(std::min(dj, n - dj));
+            float seam = 1.0f - smoothstep(0.5f, 2.0f, std::fmin(seamY, seamX));
+            c = mix(c, hex(0x2a160a), 0.85f * seam);
+            s.height.at(x, y) = 0.25f * late + 0.1f * fibre - 1.0f * seam;
+            s.diffuse.at(x, y) = c;
+        }
+    return s;
+}
+
+Surface posterPaper()
+{
+    const int n = 512;
+    Surface s{"poster_paper", Canvas(n, n), HeightField(n, n), 3.0f};
+    float inv = 1.0f / static_cast<float>(n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            float u = static_cast<float>(x) * inv, v = static_cast<float>(y) * inv;
+            float fibres = 0.5f * valueNoise(u * 256, v * 64, 801, 256) + 0.5f * valueNoise(u * 64, v * 256, 802, 64);
+            // Creases: sharp ridges of low-frequency noise.
+            float crease = std::pow(1.0f - std::fabs(gradientNoise(u * 3, v * 3, 803, 3)), 12.0f);
+            float crease2 = std::pow(1.0f - std::fabs(gradientNoise(u * 5 + 0.3f, v * 2, 804, 5)), 16.0f);
+            float creases = std::fmax(crease, 0.7f * crease2);
+            float yellow = smoothstep(-0.2f, 0.5f, fbm(u * 2, v * 2, 805, 5, 2));
+            float spots = smoothstep(0.55f, 0.62f, 0.5f + 0.5f * fbm(u * 10, v * 10, 806, 4, 10));
+            s.height.at(x, y) = 0.08f * fibres + 0.6f * creases;
+
+            Color c = mix(hex(0xeee8da), hex(0xd8c8a0), 0.6f * yellow);
+            c = scale(c, 0.96f + 0.06f * fibres);
+            c = mix(c, hex(0xb89a68), 0.3f * spots);
+            c = mix(c, scale(c, 0.8f), creases);
+            s.diffuse.at(x, y) = c;
+        }
+    return s;
+}
+
+} // namespace content
