@@ -44,8 +44,8 @@ Canvas dreamFrame(int frame)
             float ru = (u * std::cos(angle) - v * std::sin(angle)) * zoom;
             float rv = (u * std::sin(angle) + v * std::cos(angle)) * zoom;
             float px = ru * 2.2f, py = rv * 2.2f, pz = t * 0.22f;
-            float wx = fbm3(px + 1.7f, py + 9.2f, pz, 31, 4);
-            float wy = fbm3(px + 8.3f, py + 2.8f, pz + 3.1f, 47, 4);
+            float wx = fbm3(px + 1.7f, py + 9.2f, pz, 31, 3);
+            float wy = fbm3(px + 8.3f, py + 2.8f, pz + 3.1f, 47, 3);
             float n = fbm3(px + 2.4f * wx + 0.15f * t, py + 2.4f * wy - 0.08f * t, pz * 1.3f, 59, 5);
             float value = clamp01(0.5f + 0.9f * n);
             float r = std::sqrt(u * u + v * v);

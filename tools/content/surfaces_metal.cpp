@@ -31,7 +31,7 @@ Surface paintedMetal()
     const int n = 512;
     Surface s{"painted_metal", Canvas(n, n), HeightField(n, n), 4.0f};
     HeightField scratches(n, n);
-    addScratches(scratches, 401, 60, 90.0f);
+    addScratches(scratches, 401, 28, 70.0f);
     float inv = 1.0f / static_cast<float>(n);
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
@@ -47,7 +47,7 @@ Surface paintedMetal()
             paint = mix(paint, hex(0x6a6a55), 0.2f * smoothstep(0.5f, 0.9f, fade));     // sun-bleached
             Color steel = mix(hex(0x55585c), hex(0x7a7d80), 0.5f + 0.5f * fbm(u * 40, v * 40, 406, 2, 40));
             Color c = mix(paint, steel, chip);
-            c = mix(c, hex(0x9a9c9e), 0.7f * scr * (1.0f - chip)); // scratches show bright metal
+            c = mix(c, hex(0x8a9290), 0.45f * scr * (1.0f - chip)); // scratches show bare metal
             // A dark rim around each chip, where the paint edge lifted.
             float rim = smoothstep(0.3f, 0.36f, chipField) * (1.0f - chip);
             c = mix(c, hex(0x1c2a24), 0.45f * rim);
@@ -84,16 +84,16 @@ Surface rustyMetal()
         for (int x = 0; x < n; ++x) {
             float u = static_cast<float>(x) * inv, v = static_cast<float>(y) * inv;
             float field = fbm(u * 4, v * 4, 601, 6, 4) + 0.2f * fbm(u * 32, v * 32, 602, 2, 32);
-            float rust = smoothstep(-0.15f, 0.15f, field);
-            float rough = turbulence(u * 32, v * 32, 603, 4, 32);
+            float rust = smoothstep(-0.05f, 0.2f, field);
+            float rough = 0.6f * turbulence(u * 12, v * 12, 603, 4, 12) + 0.4f * (0.5f + 0.5f * fbm(u * 48, v * 48, 607, 2, 48));
             Cell pits = cellular(u * 40, v * 40, 604, 40);
             float pit = (1.0f - smoothstep(0.05f, 0.2f, pits.f1)) * rust * (hashUnit(pits.id) > 0.5f ? 1.0f : 0.0f);
             s.height.at(x, y) = 0.25f * (1.0f - rust) + rust * (0.35f + 0.35f * rough) - 0.5f * pit;
 
             float streak = 0.5f + 0.5f * fbm(u * 8, v * 1, 605, 4, 8); // rust runs downwards
             Color steel = mix(hex(0x4a4d50), hex(0x6e6f6c), 0.5f + 0.5f * fbm(u * 24, v * 24, 606, 3, 24));
-            Color oxide = mix(hex(0x5a2a12), hex(0xa04d1c), rough);
-            oxide = mix(oxide, hex(0xc97a3a), smoothstep(0.6f, 0.9f, rough) * 0.6f);
+            Color oxide = mix(hex(0x4a2412), hex(0x8c4620), rough);
+            oxide = mix(oxide, hex(0xb06a32), smoothstep(0.65f, 0.95f, rough) * 0.5f);
             oxide = mix(oxide, hex(0x3a1c0e), 0.6f * pit);
             Color c = mix(steel, oxide, rust);
             c = mix(c, hex(0x7a3d1a), 0.25f * streak * (1.0f - rust));

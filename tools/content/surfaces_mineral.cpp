@@ -27,8 +27,8 @@ Surface concreteFloor()
             crackLine *= smoothstep(0.15f, 0.4f, fbm(u * 6, v * 6, 105, 4, 6)); // cracks come and go
             float pit = 1.0f - smoothstep(0.08f, 0.16f, grit.f1);
             pit *= hashUnit(grit.id) > 0.7f ? 1.0f : 0.0f;
-            // Saw cut along the tile's edges: the floor reads as cast slabs.
-            float ex = std::fmin(static_cast<float>(x), static_cast<float>(n - x)), ey = std::fmin(static_cast<float>(y), static_cast<float>(n - y));
+            // Saw cuts across the middle: the floor reads as cast slabs.
+            float ex = std::fabs(static_cast<float>(x) + 0.5f - n * 0.5f), ey = std::fabs(static_cast<float>(y) + 0.5f - n * 0.5f);
             float joint = 1.0f - smoothstep(1.5f, 4.0f, std::fmin(ex, ey));
 
             float h = 0.35f * broad + 0.08f * fine - 0.5f * pit - 0.6f * crackLine - 1.2f * joint;
@@ -53,7 +53,7 @@ Surface concreteFloor()
 Surface glass()
 {
     const int n = 512;
-    const int mesh = 64; // wire spacing in pixels; 8 wires per tile
+    const int mesh = 32; // wire spacing in pixels; 16 wires per tile
     Surface s{"glass", Canvas(n, n), HeightField(n, n), 3.0f};
     float inv = 1.0f / static_cast<float>(n);
     for (int y = 0; y < n; ++y)
@@ -63,14 +63,14 @@ Surface glass()
             float wave = fbm(u * 3, v * 3, 201, 3, 3);
             float mx = std::fabs(static_cast<float>((x + mesh / 2) % mesh) - mesh / 2 + 0.5f);
             float my = std::fabs(static_cast<float>((y + mesh / 2) % mesh) - mesh / 2 + 0.5f);
-            float wire = 1.0f - smoothstep(0.6f, 1.6f, std::fmin(mx, my));
+            float wire = 1.0f - smoothstep(0.4f, 1.2f, std::fmin(mx, my));
             s.height.at(x, y) = 0.6f * wave + 0.5f * wire;
 
             float grime = smoothstep(0.0f, 0.6f, fbm(u * 4, v * 4, 202, 5, 4));
             float smudge = smoothstep(0.3f, 0.7f, 0.5f + 0.5f * fbm(u * 12, v * 6, 203, 3, 12));
             Color c = hex(0xb8d0d6);
             c = mix(c, hex(0x8a9a88), 0.35f * grime + 0.1f * smudge);
-            c = mix(c, hex(0x3a3d40), 0.85f * wire);
+            c = mix(c, hex(0x6f777a), 0.5f * wire);
             s.diffuse.at(x, y) = c;
         }
     return s;
@@ -94,10 +94,12 @@ Surface rubber()
             float wear = 0.5f + 0.5f * fbm(u * 4, v * 4, 302, 4, 4);
             s.height.at(x, y) = stud * (1.0f - 0.15f * wear) + 0.03f * grain;
 
-            float dust = smoothstep(0.45f, 0.8f, wear) * (1.0f - stud);
-            float tone = 0.11f + 0.02f * grain + 0.05f * stud * wear; // worn tops are a little shinier grey
-            Color c{tone, tone, tone * 1.05f, 1};
-            c = mix(c, hex(0x6b6258), 0.35f * dust);
+            float dust = smoothstep(0.4f, 0.8f, wear) * (1.0f - stud);
+            // Studs are a touch lighter on top and ringed by a dark groove.
+            float groove = smoothstep(8.0f, 10.5f, r) * (1.0f - smoothstep(10.5f, 14.0f, r));
+            float tone = 0.19f + 0.025f * grain + 0.05f * stud * (0.6f + 0.4f * wear) - 0.06f * groove;
+            Color c{tone, tone, tone * 1.04f, 1};
+            c = mix(c, hex(0x7a7064), 0.3f * dust);
             s.diffuse.at(x, y) = c;
         }
     return s;

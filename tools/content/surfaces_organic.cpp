@@ -54,23 +54,31 @@ Surface posterPaper()
 {
     const int n = 512;
     Surface s{"poster_paper", Canvas(n, n), HeightField(n, n), 3.0f};
+    // A sheet folded in four, plus a few stray creases from handling.
+    HeightField creases(n, n);
+    for (int i = 0; i < 7; ++i) {
+        float x = random01(807, 4 * i) * n, y = random01(807, 4 * i + 1) * n;
+        float angle = random01(807, 4 * i + 2) * 3.14159265f;
+        scratch(creases, x, y, angle, (0.3f + 0.5f * random01(807, 4 * i + 3)) * n, 1.2f, 0.6f);
+    }
     float inv = 1.0f / static_cast<float>(n);
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             float u = static_cast<float>(x) * inv, v = static_cast<float>(y) * inv;
             float fibres = 0.5f * valueNoise(u * 256, v * 64, 801, 256) + 0.5f * valueNoise(u * 64, v * 256, 802, 64);
-            // Creases: sharp ridges of low-frequency noise.
-            float crease = std::pow(1.0f - std::fabs(gradientNoise(u * 3, v * 3, 803, 3)), 12.0f);
-            float crease2 = std::pow(1.0f - std::fabs(gradientNoise(u * 5 + 0.3f, v * 2, 804, 5)), 16.0f);
-            float creases = std::fmax(crease, 0.7f * crease2);
+            float fx = std::fabs(static_cast<float>(x) + 0.5f - n * 0.5f), fy = std::fabs(static_cast<float>(y) + 0.5f - n * 0.5f);
+            float fold = std::fmax(std::exp(-fx * fx / 4.0f), std::exp(-fy * fy / 4.0f));
+            float crease = std::fmax(fold, creases.at(x, y));
+            float cockle = fbm(u * 3, v * 3, 803, 3, 3); // paper waves a little where it took damp
             float yellow = smoothstep(-0.2f, 0.5f, fbm(u * 2, v * 2, 805, 5, 2));
-            float spots = smoothstep(0.55f, 0.62f, 0.5f + 0.5f * fbm(u * 10, v * 10, 806, 4, 10));
-            s.height.at(x, y) = 0.08f * fibres + 0.6f * creases;
+            Cell fox = cellular(u * 24, v * 24, 806, 24);
+            float spot = (1.0f - smoothstep(0.05f, 0.22f, fox.f1)) * (hashUnit(fox.id) > 0.93f ? 1.0f : 0.0f);
+            s.height.at(x, y) = 0.08f * fibres + 0.8f * crease + 0.6f * cockle;
 
-            Color c = mix(hex(0xeee8da), hex(0xd8c8a0), 0.6f * yellow);
+            Color c = mix(hex(0xf0ebdf), hex(0xdccda8), 0.55f * yellow);
             c = scale(c, 0.96f + 0.06f * fibres);
-            c = mix(c, hex(0xb89a68), 0.3f * spots);
-            c = mix(c, scale(c, 0.8f), creases);
+            c = mix(c, hex(0xc4a070), 0.45f * spot);
+            c = mix(c, scale(c, 0.86f), crease);
             s.diffuse.at(x, y) = c;
         }
     return s;

@@ -79,23 +79,36 @@ int main(int argc, char** argv)
     }
     content::Staging staging(root);
 
-    content::makeDataFolders(staging);
-    content::copyHandWritten(staging, options.data);
-    content::writeLoaderPicture(staging, fonts);
-    content::writeSetupPicture(staging, fonts, options.out / "setup.jpg");
-    content::writeEndPicture(staging, fonts);
-    content::writeEffectTextures(staging);
-    content::writeGreetings(staging, fonts);
-    content::writeDreamSequence(staging);
-    content::writeSurfaceTextures(staging);
-    content::writeBitmapFont(staging, fonts.title);
+    // Each step reports its time, so slow steps are easy to find.
+    auto step = [](const char* name, auto&& work) {
+        auto begin = std::chrono::steady_clock::now();
+        work();
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        std::printf("  %-22s %6.2f s\n", name, s);
+    };
+    step("data folders", [&] {
+        content::makeDataFolders(staging);
+        content::copyHandWritten(staging, options.data);
+    });
+    step("title pictures", [&] {
+        content::writeLoaderPicture(staging, fonts);
+        content::writeSetupPicture(staging, fonts, options.out / "setup.jpg");
+        content::writeEndPicture(staging, fonts);
+    });
+    step("effect textures", [&] { content::writeEffectTextures(staging); });
+    step("greetings", [&] { content::writeGreetings(staging, fonts); });
+    step("dream sequence", [&] { content::writeDreamSequence(staging); });
+    step("surface textures", [&] { content::writeSurfaceTextures(staging); });
+    step("bitmap font", [&] { content::writeBitmapFont(staging, fonts.title); });
     // Music: the soundtrack step goes here; it writes "music/soundtrk.mp3".
 
     if (staging.failed()) {
         std::fprintf(stderr, "murmur-content: %s\n", staging.error().c_str());
         return 1;
     }
-    if (!content::packFolder(root, options.out / "demodat", error)) {
+    bool packed = false;
+    step("archive", [&] { packed = content::packFolder(root, options.out / "demodat", error); });
+    if (!packed) {
         std::fprintf(stderr, "murmur-content: %s\n", error.c_str());
         return 1;
     }
