@@ -16,11 +16,11 @@ function(murmur_library name)
   endif()
 endfunction()
 
-# murmur_test(NAME [DEPS ...] [LABELS ...]): a GoogleTest executable from every
+# murmur_test(NAME [DEPS ...] [LABELS label]): a GoogleTest executable from every
 # .cpp file of the calling folder, its cases registered with CTest one by one.
 # Tests run in the build's bin folder, where the content and the program lie.
 function(murmur_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LABELS" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()

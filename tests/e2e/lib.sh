@@ -1,0 +1,20 @@
+# Helpers for the end-to-end scripts, which run inside xvfb-run.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# wait_for_window TITLE: waits up to 60 s for a window with that title.
+wait_for_window() {
+  for _ in $(seq 1 300); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# pixel_at FILE X Y: "r g b" of one pixel of a picture.
+pixel_at() {
+  convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)] %[fx:int(255*p{'"$2,$3"'}.g)] %[fx:int(255*p{'"$2,$3"'}.b)]' info:
+}
+
+# near A B: whether two channel values differ by at most 2.
+near() { local d=$(( $1 - $2 )); (( d >= -2 && d <= 2 )); }
