@@ -1,0 +1,30 @@
+#pragma once
+
+#include "content/graphics_engine.h"
+
+#include <memory>
+#include <vector>
+
+// The loader operations done with the real readers: mipmapped repeating
+// textures, linked programs from source pairs, geometries with their vertex
+// buffers uploaded, animation trees, materials. Needs a current GL context.
+// Everything it loads lives as long as the loader (the registries only point
+// at it).
+class ContentLoader : public IGraphicsEngine {
+public:
+    ContentLoader();
+    ~ContentLoader() override;
+
+    murmur::Texture* loadTexture(const std::string& path) override;
+    murmur::ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) override;
+    Geometry* loadGeometry(const std::string& path) override;
+    SceneNode* loadAnimation(const std::string& path) override;
+    Material* loadMaterial(const std::string& path) override;
+
+private:
+    std::vector<std::unique_ptr<murmur::Texture>> textures_;
+    std::vector<std::unique_ptr<murmur::ShaderProgram>> programs_;
+    std::vector<std::unique_ptr<Geometry>> geometries_;
+    std::vector<std::unique_ptr<SceneNode>> animations_;
+    std::vector<std::unique_ptr<Material>> materials_;
+};

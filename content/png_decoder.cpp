@@ -1,0 +1,98 @@
+// PNG decoding through libpng. Nothing here touches GL.
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <new>
+
+#include "content/image.h"
+#include "content/image_limits.h"
+
+namespace murmur {
+namespace {
+
+struct PngContext {
+    const char* path;
+};
+
+void pngError(png_structp png, png_const_charp message) {
+    const auto* context = static_cast<const PngContext*>(png_get_error_ptr(png));
+    std::fprintf(stderr, "%s: libpng error: %s\n", context ? context->path : "?", message);
+    png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp png, png_const_charp message) {
+    const auto* context = static_cast<const PngContext*>(png_get_error_ptr(png));
+    std::fprintf(stderr, "%s: libpng warning: %s\n", context ? context->path : "?", message);
+}
+
+// Reads the header and sets up the transforms. Returns false when libpng
+// reports an error. Only plain data lives in this frame, so a long jump
+// back into it skips no destructor.
+bool readHeader(png_structp png, png_infop info, std::FILE* file, Image& image) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_init_io(png, file);
+    png_read_info(png, info);
+    // Palette pictures are expanded: one channel of indices would reach GL
+    // as an alpha texture and lose the picture. Their transparency becomes
+    // an alpha channel. (libpng's grey-to-RGB transform already implies this
+    // expansion; it is asked for here so it does not hang on that detail.)
+    if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
+        png_set_palette_to_rgb(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    }
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_packing(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    image.width = png_get_image_width(png, info);
+    image.height = png_get_image_height(png, info);
+    image.channels = png_get_channels(png, info);
+    return png_get_bit_depth(png, info) == 8 && png_get_rowbytes(png, info) == image.rowBytes();
+}
+
+bool readRows(png_structp png, png_bytepp rows) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool loadPng(const std::string& path, Image& image) {
+    image = Image{};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    PngContext context{path.c_str()};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, pngError, pngWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info;
+    if (ok) {
+        png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+        ok = readHeader(png, info, file, image) && image.width > 0 && image.height > 0 &&
+             (image.channels == 3 || image.channels == 4);
+    }
+    std::vector<png_bytep> rows;
+    if (ok) {
+        try {
+            image.pixels.resize(image.rowBytes() * image.height);
+            rows.resize(image.height);
+        } catch (const std::bad_alloc&) {
+            std::fprintf(stderr, "%s: picture too large (%ux%u)\n", path.c_str(), image.width, image.height);
+            ok = false;
+        }
+    }
+    if (ok) {
+        for (std::uint32_t y = 0; y < image.height; ++y) rows[y] = image.pixels.data() + image.rowBytes() * y;
+        ok = readRows(png, rows.data());
+    }
+    png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
+    std::fclose(file);
+    if (!ok) image = Image{};
+    return ok;
+}
+
+}  // namespace murmur
