@@ -2,10 +2,14 @@
 // build authored, and checks what the show relies on.
 #include "test_archive.h"
 
+#include "content/bitmap_font.h"
+#include "content/xml_element.h"
+
 #include <gtest/gtest.h>
-#include <tinyxml2.h>
 
 #include <cmath>
+#include <filesystem>
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -14,41 +18,60 @@
 
 using namespace testing_tools;
 
+namespace fs = std::filesystem;
+
 namespace {
 
-const std::map<std::string, std::string>& archiveFiles()
+// The archive the build wrote, unpacked once per test process into a folder
+// of its own; its files by name (relative to "quellon_data/").
+struct Unpacked {
+    fs::path root;
+    std::map<std::string, std::string> files;
+};
+
+const Unpacked& unpacked()
 {
-    static const std::map<std::string, std::string> files = [] {
+    static const Unpacked archive = [] {
+        Unpacked out;
+        out.root = fs::temp_directory_path() / ("murmur_content_readback_" + std::to_string(::getpid()));
+        fs::remove_all(out.root);
         std::vector<ArchiveEntry> entries;
         std::string error;
-        std::map<std::string, std::string> out;
         if (!readArchive(std::string(MURMUR_BIN_DIR) + "/demodat", entries, error)) {
             ADD_FAILURE() << error;
             return out;
         }
-        for (ArchiveEntry& e : entries)
-            if (e.name.back() != '/') out[e.name.substr(std::string("quellon_data/").size())] = std::move(e.bytes);
+        for (ArchiveEntry& e : entries) {
+            fs::path target = out.root / e.name;
+            if (e.name.back() == '/') {
+                fs::create_directories(target);
+                continue;
+            }
+            writeFile(target.string(), e.bytes);
+            out.files[e.name.substr(std::string("quellon_data/").size())] = std::move(e.bytes);
+        }
         return out;
     }();
-    return files;
+    return archive;
 }
 
-Decoded picture(const std::string& name)
+const std::map<std::string, std::string>& archiveFiles() { return unpacked().files; }
+
+murmur::Image picture(const std::string& name)
 {
-    Decoded d;
-    auto it = archiveFiles().find(name);
-    if (it == archiveFiles().end()) {
+    murmur::Image image;
+    if (!archiveFiles().count(name)) {
         ADD_FAILURE() << name << " is missing from the archive";
-        return d;
+        return image;
     }
-    bool ok = name.ends_with(".png") ? decodePng(it->second, d) : decodeJpeg(it->second, d);
-    if (!ok) ADD_FAILURE() << name << " does not decode";
-    return d;
+    if (!murmur::loadImage((unpacked().root / "quellon_data" / name).string(), image))
+        ADD_FAILURE() << name << " does not decode";
+    return image;
 }
 
-bool powerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool powerOfTwo(unsigned v) { return v > 0 && (v & (v - 1)) == 0; }
 
-double meanAbsDifference(const Decoded& a, const Decoded& b)
+double meanAbsDifference(const murmur::Image& a, const murmur::Image& b)
 {
     double sum = 0.0;
     for (size_t i = 0; i < a.pixels.size(); ++i) sum += std::abs(int(a.pixels[i]) - int(b.pixels[i]));
@@ -62,10 +85,8 @@ TEST(AuthoredContent, EveryPictureInTheArchiveDecodes)
     int pictures = 0;
     for (const auto& [name, bytes] : archiveFiles()) {
         if (!name.ends_with(".png") && !name.ends_with(".jpg")) continue;
-        Decoded d;
-        bool ok = name.ends_with(".png") ? decodePng(bytes, d) : decodeJpeg(bytes, d);
-        EXPECT_TRUE(ok) << name;
-        EXPECT_GT(d.width, 0) << name;
+        murmur::Image d = picture(name);
+        EXPECT_GT(d.width, 0u) << name;
         EXPECT_TRUE(d.channels == 3 || d.channels == 4) << name << " has " << d.channels << " channels";
         ++pictures;
     }
@@ -75,28 +96,28 @@ TEST(AuthoredContent, EveryPictureInTheArchiveDecodes)
 
 TEST(AuthoredContent, TitlePicturesHaveTheirSizes)
 {
-    Decoded loader = picture("loader.jpg");
-    EXPECT_EQ(loader.width, 1280);
-    EXPECT_EQ(loader.height, 720);
+    murmur::Image loader = picture("loader.jpg");
+    EXPECT_EQ(loader.width, 1280u);
+    EXPECT_EQ(loader.height, 720u);
     EXPECT_EQ(loader.channels, 3);
-    Decoded end = picture("textures/end.jpg");
+    murmur::Image end = picture("textures/end.jpg");
     EXPECT_EQ(end.channels, 3);
-    EXPECT_GE(end.width, 1024);
+    EXPECT_GE(end.width, 1024u);
 }
 
 TEST(AuthoredContent, SetupPictureIsStoredBottomUp)
 {
-    Decoded setup;
-    ASSERT_TRUE(decodeJpeg(readFile(std::string(MURMUR_BIN_DIR) + "/setup.jpg"), setup));
-    EXPECT_EQ(setup.width, 400);
-    EXPECT_EQ(setup.height, 155);
+    murmur::Image setup;
+    ASSERT_TRUE(murmur::loadImage(std::string(MURMUR_BIN_DIR) + "/setup.jpg", setup));
+    EXPECT_EQ(setup.width, 400u);
+    EXPECT_EQ(setup.height, 155u);
     EXPECT_EQ(setup.channels, 3);
     // The orange title sits above the middle of the picture as shown, so
     // below the middle of the stored rows.
     double rowSum = 0.0, count = 0.0;
-    for (int y = 0; y < setup.height; ++y)
-        for (int x = 0; x < setup.width; ++x) {
-            const uint8_t* p = setup.at(x, y);
+    for (int y = 0; y < int(setup.height); ++y)
+        for (int x = 0; x < int(setup.width); ++x) {
+            const uint8_t* p = pixel(setup, x, y);
             if (p[0] > 200 && p[1] > 90 && p[1] < 200 && p[2] < 90) {
                 rowSum += y;
                 count += 1.0;
@@ -108,8 +129,8 @@ TEST(AuthoredContent, SetupPictureIsStoredBottomUp)
 
 TEST(AuthoredContent, BlackIsSmallOpaqueBlack)
 {
-    Decoded black = picture("textures/black.png");
-    EXPECT_LE(black.width, 64);
+    murmur::Image black = picture("textures/black.png");
+    EXPECT_LE(black.width, 64u);
     EXPECT_GE(black.channels, 3);
     for (size_t i = 0; i < black.pixels.size(); ++i)
         EXPECT_EQ(black.pixels[i], black.channels == 4 && i % 4 == 3 ? 255 : 0);
@@ -117,20 +138,20 @@ TEST(AuthoredContent, BlackIsSmallOpaqueBlack)
 
 TEST(AuthoredContent, SmokeFadesSmoothlyToNothingAtItsEdge)
 {
-    Decoded smoke = picture("textures/smoke.png");
+    murmur::Image smoke = picture("textures/smoke.png");
     ASSERT_EQ(smoke.channels, 4);
     EXPECT_TRUE(powerOfTwo(smoke.width) && powerOfTwo(smoke.height));
     int maxStep = 0;
-    for (int y = 0; y < smoke.height; ++y)
-        for (int x = 0; x < smoke.width; ++x) {
-            int a = smoke.at(x, y)[3];
-            if (x == 0 || y == 0 || x == smoke.width - 1 || y == smoke.height - 1) {
+    for (int y = 0; y < int(smoke.height); ++y)
+        for (int x = 0; x < int(smoke.width); ++x) {
+            int a = pixel(smoke, x, y)[3];
+            if (x == 0 || y == 0 || x == int(smoke.width) - 1 || y == int(smoke.height) - 1) {
                 EXPECT_EQ(a, 0) << x << "," << y;
             }
-            if (x > 0) maxStep = std::max(maxStep, std::abs(a - smoke.at(x - 1, y)[3]));
-            if (y > 0) maxStep = std::max(maxStep, std::abs(a - smoke.at(x, y - 1)[3]));
+            if (x > 0) maxStep = std::max(maxStep, std::abs(a - pixel(smoke, x - 1, y)[3]));
+            if (y > 0) maxStep = std::max(maxStep, std::abs(a - pixel(smoke, x, y - 1)[3]));
         }
-    EXPECT_GT(smoke.at(smoke.width / 2, smoke.height / 2)[3], 128);
+    EXPECT_GT(pixel(smoke, smoke.width / 2, smoke.height / 2)[3], 128);
     EXPECT_LT(maxStep, 24) << "alpha jumps between neighbouring pixels";
 }
 
@@ -139,14 +160,14 @@ TEST(AuthoredContent, GreetingsAreTwelveDistinctCardsWithTransparentSurroundings
     std::set<std::string> distinct;
     for (int i = 0; i < 12; ++i) {
         std::string name = "textures/greetz/greetz" + std::to_string(i) + ".png";
-        Decoded card = picture(name);
+        murmur::Image card = picture(name);
         ASSERT_EQ(card.channels, 4) << name;
         EXPECT_TRUE(powerOfTwo(card.width) && powerOfTwo(card.height)) << name;
         int inked = 0;
-        for (int y = 0; y < card.height; ++y)
-            for (int x = 0; x < card.width; ++x) {
-                int a = card.at(x, y)[3];
-                if (x < 2 || y < 2 || x >= card.width - 2 || y >= card.height - 2) {
+        for (int y = 0; y < int(card.height); ++y)
+            for (int x = 0; x < int(card.width); ++x) {
+                int a = pixel(card, x, y)[3];
+                if (x < 2 || y < 2 || x >= int(card.width) - 2 || y >= int(card.height) - 2) {
                     EXPECT_EQ(a, 0) << name;
                 }
                 if (a == 255) ++inked;
@@ -163,10 +184,10 @@ TEST(AuthoredContent, DreamSequenceChangesSmoothlyOverNinetyFrames)
 {
     EXPECT_EQ(archiveFiles().count("textures/dream/dream0.jpg"), 0u);
     EXPECT_EQ(archiveFiles().count("textures/dream/dream91.jpg"), 0u);
-    Decoded first = picture("textures/dream/dream1.jpg"), previous = first;
+    murmur::Image first = picture("textures/dream/dream1.jpg"), previous = first;
     double largestStep = 0.0;
     for (int i = 2; i <= 90; ++i) {
-        Decoded frame = picture("textures/dream/dream" + std::to_string(i) + ".jpg");
+        murmur::Image frame = picture("textures/dream/dream" + std::to_string(i) + ".jpg");
         ASSERT_EQ(frame.width, first.width);
         ASSERT_EQ(frame.height, first.height);
         ASSERT_EQ(frame.channels, 3);
@@ -183,9 +204,9 @@ TEST(AuthoredContent, SurfaceSetsAreTileablePairsOfDiffuseAndNormalMaps)
     for (const char* surface : {"concrete_floor", "painted_metal", "brushed_steel", "rusty_metal", "wood", "glass",
                                 "rubber", "poster_paper"}) {
         std::string base = std::string("textures/") + surface;
-        Decoded diffuse = picture(base + "_diffuse.jpg");
-        Decoded normal = picture(base + "_normal.png");
-        EXPECT_TRUE(diffuse.width == 512 || diffuse.width == 1024) << surface;
+        murmur::Image diffuse = picture(base + "_diffuse.jpg");
+        murmur::Image normal = picture(base + "_normal.png");
+        EXPECT_TRUE(diffuse.width == 512u || diffuse.width == 1024u) << surface;
         EXPECT_EQ(diffuse.width, diffuse.height) << surface;
         EXPECT_EQ(normal.width, diffuse.width) << surface;
         EXPECT_EQ(normal.height, diffuse.height) << surface;
@@ -199,12 +220,12 @@ TEST(AuthoredContent, SurfaceSetsAreTileablePairsOfDiffuseAndNormalMaps)
         }
         // Across the wrap-around seam the picture changes no more than between
         // neighbouring columns (rows) inside it.
-        auto seam = [&](const Decoded& d, bool columns) {
+        auto seam = [&](const murmur::Image& d, bool columns) {
             double inside = 0.0, across = 0.0;
             int n = columns ? d.height : d.width, m = columns ? d.width : d.height;
             for (int k = 0; k < n; ++k)
                 for (int c = 0; c < d.channels; ++c) {
-                    auto v = [&](int i) { return int(columns ? d.at(i, k)[c] : d.at(k, i)[c]); };
+                    auto v = [&](int i) { return int(columns ? pixel(d, i, k)[c] : pixel(d, k, i)[c]); };
                     across += std::abs(v(0) - v(m - 1));
                     inside += std::abs(v(m / 2) - v(m / 2 - 1)) + std::abs(v(m / 4) - v(m / 4 - 1));
                 }
@@ -219,31 +240,22 @@ TEST(AuthoredContent, SurfaceSetsAreTileablePairsOfDiffuseAndNormalMaps)
 
 TEST(AuthoredContent, BitmapFontHoldsEveryCharacterInsideItsPicture)
 {
-    auto xml = archiveFiles().find("fonts/komika_title_32.xml");
-    ASSERT_NE(xml, archiveFiles().end());
-    tinyxml2::XMLDocument doc;
-    ASSERT_EQ(doc.Parse(xml->second.data(), xml->second.size()), tinyxml2::XML_SUCCESS);
-    const tinyxml2::XMLElement* root = doc.RootElement();
+    ASSERT_TRUE(archiveFiles().count("fonts/komika_title_32.xml"));
+    auto root = XmlElement::load((unpacked().root / "quellon_data/fonts/komika_title_32.xml").string());
     ASSERT_NE(root, nullptr);
-    EXPECT_STREQ(root->Name(), "alphabet");
-    const char* bitmap = root->Attribute("bitmap");
-    ASSERT_NE(bitmap, nullptr);
-    Decoded atlas = picture(std::string("fonts/") + bitmap);
+    FontDescription font;
+    std::string error;
+    ASSERT_TRUE(parseFontDescription(*root, font, &error)) << error;
+    murmur::Image atlas = picture("fonts/" + font.bitmap);
     ASSERT_EQ(atlas.channels, 4);
 
     struct Rect {
         unsigned x, y, w, h;
     };
     std::map<int, Rect> glyphs;
-    for (const tinyxml2::XMLElement* e = root->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        const char* letter = e->Attribute("letter");
-        const char* bounds = e->Attribute("bounds");
-        ASSERT_TRUE(letter && bounds);
-        ASSERT_EQ(std::strlen(letter), 1u) << "each letter is one byte: " << letter;
-        Rect r{};
-        ASSERT_EQ(std::sscanf(bounds, "%u;%u;%u;%u", &r.x, &r.y, &r.w, &r.h), 4) << bounds;
-        int code = static_cast<unsigned char>(letter[0]);
-        EXPECT_TRUE(glyphs.emplace(code, r).second) << "character " << code << " appears twice";
+    for (const FontEntry& e : font.entries) {
+        Rect r{unsigned(e.x), unsigned(e.y), unsigned(e.w), unsigned(e.h)};
+        EXPECT_TRUE(glyphs.emplace(e.code, r).second) << "character " << int(e.code) << " appears twice";
     }
     std::vector<int> wanted;
     for (int c = 0x20; c <= 0x7E; ++c) wanted.push_back(c);
@@ -265,16 +277,16 @@ TEST(AuthoredContent, BitmapFontHoldsEveryCharacterInsideItsPicture)
                 uint8_t& o = owner[y * atlas.width + x];
                 EXPECT_EQ(o, 0) << "cells overlap at " << x << "," << y;
                 o = 1;
-                if (atlas.at(int(x), int(y))[3] > 128) ++ink;
+                if (pixel(atlas, int(x), int(y))[3] > 128) ++ink;
             }
         if (code != ' ' && code != 0xA0) {
             EXPECT_GT(ink, 0) << "character " << code << " is blank";
         }
     }
     // Nothing is drawn outside the cells.
-    for (int y = 0; y < atlas.height; ++y)
-        for (int x = 0; x < atlas.width; ++x)
+    for (int y = 0; y < int(atlas.height); ++y)
+        for (int x = 0; x < int(atlas.width); ++x)
             if (!owner[static_cast<size_t>(y) * atlas.width + x]) {
-                ASSERT_EQ(atlas.at(x, y)[3], 0) << x << "," << y;
+                ASSERT_EQ(pixel(atlas, x, y)[3], 0) << x << "," << y;
             }
 }

@@ -67,7 +67,7 @@ FontAtlas buildFontAtlas(FontFace& face, int pixelSize)
             x = kGap;
             y += cellHeight + kGap;
         }
-        atlas.cells.push_back({codes[i], x, y, layout[i].width, cellHeight});
+        atlas.entries.push_back({codes[i], x, y, layout[i].width, cellHeight});
         x += layout[i].width + kGap;
     }
     int pictureHeight = nextPowerOfTwo(y + cellHeight + kGap);
@@ -75,7 +75,7 @@ FontAtlas buildFontAtlas(FontFace& face, int pixelSize)
     Mask ink(pictureWidth, pictureHeight);
     for (size_t i = 0; i < codes.size(); ++i) {
         const FontFace::Glyph& g = glyphs[i];
-        const FontCell& cell = atlas.cells[i];
+        const FontEntry& cell = atlas.entries[i];
         int penX = cell.x + kPad - layout[i].inkLeft;
         int baseline = cell.y + kPad + ascent;
         for (int gy = 0; gy < g.rows; ++gy)
@@ -93,7 +93,10 @@ void writeBitmapFont(Staging& staging, FontFace& face)
 {
     FontAtlas atlas = buildFontAtlas(face, 32);
     staging.writePng("fonts/komika_title_32.png", toImage(atlas.picture, 4));
-    staging.writeBytes("fonts/komika_title_32.xml", fontDescription(atlas.cells, "komika_title_32.png"));
+    FontDescription description;
+    description.bitmap = "komika_title_32.png";
+    description.entries = atlas.entries;
+    staging.writeBytes("fonts/komika_title_32.xml", writeFontDescription(description));
 }
 
 } // namespace content
