@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <unistd.h>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -19,7 +18,7 @@ namespace {
 
 fs::path freshFolder(const std::string& name)
 {
-    fs::path dir = fs::temp_directory_path() / ("murmur_tools_tests_" + std::to_string(::getpid())) / name;
+    fs::path dir = scratchFolder(name);
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -33,8 +32,7 @@ const Unpacked& unpacked()
 {
     static const Unpacked archive = [] {
         Unpacked out;
-        out.root = fs::temp_directory_path() / ("murmur_content_readback_" + std::to_string(::getpid()));
-        fs::remove_all(out.root);
+        out.root = scratchFolder("unpacked");
         std::vector<ArchiveEntry> entries;
         std::string error;
         if (!readArchive(std::string(MURMUR_BIN_DIR) + "/demodat", entries, error)) {

@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace pictures;
@@ -19,9 +18,7 @@ using namespace testing_tools;
 namespace {
 fs::path scratchDir()
 {
-    fs::path dir = fs::temp_directory_path() / ("murmur_pictures_tests_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir;
+    return scratchFolder("pictures");
 }
 } // namespace
 

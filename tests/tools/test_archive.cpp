@@ -1,6 +1,8 @@
 #include "test_archive.h"
 
+#include <gtest/gtest.h>
 #include <minizip/unzip.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -37,6 +39,30 @@ bool readArchive(const std::string& path, std::vector<ArchiveEntry>& entries, st
     }
     unzClose(zip);
     return ok;
+}
+
+namespace {
+std::filesystem::path processFolder()
+{
+    return std::filesystem::temp_directory_path() / ("murmur_tools_tests_" + std::to_string(::getpid()));
+}
+
+class RemoveScratch : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(processFolder(), ec);
+    }
+};
+[[maybe_unused]] ::testing::Environment* const removeScratch = ::testing::AddGlobalTestEnvironment(new RemoveScratch);
+} // namespace
+
+std::filesystem::path scratchFolder(const std::string& name)
+{
+    std::filesystem::path dir = processFolder() / name;
+    std::filesystem::create_directories(dir);
+    return dir;
 }
 
 std::string readFile(const std::string& path)

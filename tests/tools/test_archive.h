@@ -4,6 +4,7 @@
 #include "content/image.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ inline const std::uint8_t* pixel(const murmur::Image& image, int x, int y)
     return image.pixels.data() + static_cast<std::size_t>(y) * image.rowBytes() +
            static_cast<std::size_t>(x) * static_cast<std::size_t>(image.channels);
 }
+
+// A folder of this test process's own under the temporary directory
+// ("NAME" inside it), created on demand; the whole folder is removed when the
+// tests end.
+std::filesystem::path scratchFolder(const std::string& name);
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
