@@ -46,11 +46,14 @@ Surface paintedMetal()
             Color paint = mix(hex(0x2f6b55), hex(0x4a8a6e), fade);                      // machine green
             paint = mix(paint, hex(0x6a6a55), 0.2f * smoothstep(0.5f, 0.9f, fade));     // sun-bleached
             Color steel = mix(hex(0x55585c), hex(0x7a7d80), 0.5f + 0.5f * fbm(u * 40, v * 40, 406, 2, 40));
+            steel = mix(steel, hex(0x6a3a1c), 0.35f * smoothstep(0.4f, 0.7f, chipField)); // bare metal starts to rust
+            float grime = smoothstep(0.0f, 0.6f, fbm(u * 3, v * 3, 408, 5, 3));
+            paint = mix(paint, hex(0x2a3a30), 0.3f * grime);
             Color c = mix(paint, steel, chip);
             c = mix(c, hex(0x8a9290), 0.45f * scr * (1.0f - chip)); // scratches show bare metal
             // A dark rim around each chip, where the paint edge lifted.
             float rim = smoothstep(0.3f, 0.36f, chipField) * (1.0f - chip);
-            c = mix(c, hex(0x1c2a24), 0.45f * rim);
+            c = mix(c, hex(0x1c2a24), 0.22f * rim);
             s.diffuse.at(x, y) = c;
         }
     return s;

@@ -26,7 +26,7 @@ Surface concreteFloor()
             float crackLine = 1.0f - smoothstep(0.0f, 0.025f, crack.f2 - crack.f1);
             crackLine *= smoothstep(0.15f, 0.4f, fbm(u * 6, v * 6, 105, 4, 6)); // cracks come and go
             float pit = 1.0f - smoothstep(0.08f, 0.16f, grit.f1);
-            pit *= hashUnit(grit.id) > 0.7f ? 1.0f : 0.0f;
+            pit *= hashUnit(grit.id) > 0.93f ? 1.0f : 0.0f;
             // Saw cuts across the middle: the floor reads as cast slabs.
             float ex = std::fabs(static_cast<float>(x) + 0.5f - n * 0.5f), ey = std::fabs(static_cast<float>(y) + 0.5f - n * 0.5f);
             float joint = 1.0f - smoothstep(1.5f, 4.0f, std::fmin(ex, ey));
@@ -35,15 +35,16 @@ Surface concreteFloor()
             s.height.at(x, y) = h;
 
             float stain = smoothstep(0.1f, 0.5f, fbm(u * 3 + 5, v * 3, 106, 5, 3));
-            float tone = 0.52f + 0.08f * broad + 0.05f * fine;
+            float mottle = fbm(u * 16, v * 16, 107, 3, 16);
+            float tone = 0.52f + 0.08f * broad + 0.04f * fine + 0.035f * mottle;
             Color c = Color{tone, tone * 0.98f, tone * 0.94f, 1.0f};
             // Aggregate: small light and dark stones.
-            float stone = 1.0f - smoothstep(0.18f, 0.3f, grit.f1);
+            float stone = 1.0f - smoothstep(0.12f, 0.32f, grit.f1 + 0.12f * fine);
             float stoneTone = hashUnit(grit.id * 7u + 1u);
-            if (stoneTone > 0.55f) c = mix(c, Color{0.7f, 0.68f, 0.64f, 1}, 0.5f * stone);
-            else if (stoneTone < 0.2f) c = mix(c, Color{0.3f, 0.3f, 0.3f, 1}, 0.45f * stone);
+            if (stoneTone > 0.7f) c = mix(c, Color{0.66f, 0.64f, 0.6f, 1}, 0.22f * stone);
+            else if (stoneTone < 0.15f) c = mix(c, Color{0.34f, 0.33f, 0.32f, 1}, 0.2f * stone);
             c = mix(c, Color{0.24f, 0.22f, 0.2f, 1}, 0.55f * stain); // oil and water marks
-            c = mix(c, Color{0.18f, 0.17f, 0.16f, 1}, 0.7f * std::fmax(pit, crackLine));
+            c = mix(c, Color{0.22f, 0.21f, 0.2f, 1}, 0.45f * pit + 0.7f * crackLine);
             c = mix(c, Color{0.2f, 0.19f, 0.18f, 1}, 0.8f * joint);
             s.diffuse.at(x, y) = c;
         }

@@ -24,20 +24,20 @@ Surface wood()
             float u = static_cast<float>(x) * inv, v = static_cast<float>(y) * inv;
             // Each plank has its own log: ring offset, ring density and an end joint.
             float offset = random01(701, plank) * 40.0f;
-            float density = 9.0f + 6.0f * random01(702, plank);
+            float density = 6.0f + 4.0f * random01(702, plank);
             int jointX = static_cast<int>(random01(703, plank) * static_cast<float>(n));
-            float along = fbm(u * 2, v * 16, 704, 4, 2); // grain wanders slowly along the plank
+            float along = fbm(u * 2, v * 8, 704, 4, 2); // grain wanders slowly along the plank
             float local = static_cast<float>(y % plankHeight) / static_cast<float>(plankHeight);
-            float ring = (local + offset + 0.35f * along) * density;
+            float ring = (local + offset + 0.16f * along) * density;
             float r = ring - std::floor(ring);
-            float late = smoothstep(0.55f, 0.8f, r) * (1.0f - smoothstep(0.85f, 1.0f, r));
+            float late = smoothstep(0.5f, 0.85f, r) * (1.0f - smoothstep(0.88f, 1.0f, r));
             float fibre = valueNoise(u * 16, v * 256, 705, 16);
             float tone = random01(706, plank);
 
             Color early = mix(hex(0xc08a55), hex(0xa87040), tone);
             Color dark = mix(hex(0x7a4722), hex(0x5e3418), tone);
-            Color c = mix(early, dark, late * 0.85f);
-            c = scale(c, 0.9f + 0.2f * fibre);
+            Color c = mix(early, dark, late * 0.6f);
+            c = scale(c, 0.84f + 0.3f * fibre);
 
             float seamY = std::fmin(static_cast<float>(y % plankHeight), static_cast<float>(plankHeight - y % plankHeight));
             int dj = std::abs(x - jointX);
