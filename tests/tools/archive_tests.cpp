@@ -101,6 +101,21 @@ TEST(PackFolder, MissingFolderFailsAndLeavesNoArchive)
     fs::create_directories(dir / "tree");
     EXPECT_FALSE(content::packFolder(dir / "tree", dir / "no_such_folder" / "demodat", error));
     EXPECT_NE(error.find("no_such_folder"), std::string::npos) << error;
+
+    // "tree/" and a 250-byte file name make an entry name of 255 bytes: fine;
+    // one more folder level takes it past what the demo can read.
+    std::string longName(250, 'n');
+    writeText(dir / "tree" / longName, "x");
+    EXPECT_TRUE(content::packFolder(dir / "tree", dir / "demodat", error)) << error;
+    writeText(dir / "tree" / "deeper" / longName, "x");
+    EXPECT_FALSE(content::packFolder(dir / "tree", dir / "demodat", error));
+    EXPECT_NE(error.find(longName), std::string::npos) << error;
+    EXPECT_NE(error.find("longer than 259"), std::string::npos) << error;
+    // The failed run left the earlier archive in place.
+    std::vector<ArchiveEntry> entries;
+    ASSERT_TRUE(readArchive((dir / "demodat").string(), entries, error)) << error;
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_FALSE(fs::exists(dir / "demodat.partial"));
 }
 
 TEST(BuiltArchive, PassesUnzipTestWithEveryEntryUnderTheDataFolder)

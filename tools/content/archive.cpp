@@ -17,6 +17,15 @@ namespace {
 
 constexpr uLong kDirectoryAttribute = 0x10; // MS-DOS "directory"
 constexpr int kDeflateLevel = 6;
+// The demo reads entry names into a buffer of 260 bytes, terminator included.
+constexpr size_t kLongestName = 259;
+
+bool nameFits(const std::string& name, std::string& error)
+{
+    if (name.size() <= kLongestName) return true;
+    error = name + ": entry name longer than " + std::to_string(kLongestName) + " bytes";
+    return false;
+}
 
 zip_fileinfo fixedInfo(bool directory)
 {
@@ -50,6 +59,7 @@ public:
 
     bool addFolder(const std::string& name, std::string& error)
     {
+        if (!nameFits(name, error)) return false;
         zip_fileinfo info = fixedInfo(true);
         if (zipOpenNewFileInZip(zip_, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0) != ZIP_OK ||
             zipCloseFileInZip(zip_) != ZIP_OK) {
@@ -61,6 +71,7 @@ public:
 
     bool addFile(const std::string& name, const fs::path& source, std::string& error)
     {
+        if (!nameFits(name, error)) return false;
         std::ifstream in(source, std::ios::binary);
         if (!in) {
             error = source.string() + ": cannot read the file";
