@@ -10,7 +10,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 void paintBackdrop(Canvas& canvas, const BackdropColors& colors, uint32_t seed, float scale)
 {

@@ -8,7 +8,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 namespace {
 
@@ -24,8 +23,8 @@ Canvas smokePuff(int size)
             float v = (static_cast<float>(y) + 0.5f - half) / half;
             float r = std::sqrt(u * u + v * v);
             // Billows push the outline in and out a little.
-            float angleNoise = fbm(u * 2.2f + 7.0f, v * 2.2f + 3.0f, 911, 4);
-            float radius = 0.82f + 0.14f * angleNoise;
+            float wobble = fbm(u * 2.2f + 7.0f, v * 2.2f + 3.0f, 911, 4);
+            float radius = 0.82f + 0.14f * wobble;
             float falloff = 1.0f - smoothstep(0.15f * radius, radius, r);
             float billow = 0.55f + 0.45f * clamp01(0.5f + 0.8f * fbm(u * 3.0f, v * 3.0f, 1777, 5));
             float edge = 1.0f - smoothstep(0.8f, 0.97f, r); // forces 0 well inside the border

@@ -7,7 +7,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 namespace {
 

@@ -6,7 +6,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 InkedLine renderInked(FontFace& face, const std::string& text, int border, int tracking)
 {

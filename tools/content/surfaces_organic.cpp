@@ -9,7 +9,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 Surface wood()
 {

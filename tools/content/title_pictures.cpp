@@ -10,7 +10,6 @@
 namespace content {
 
 using namespace pictures;
-using std::size_t;
 
 namespace {
 
