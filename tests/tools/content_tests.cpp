@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -90,6 +91,19 @@ TEST(AuthoredContent, EveryPictureInTheArchiveDecodes)
     }
     // loader, end, black, smoke, 12 greetings, 90 dream frames, the font, 8 pairs of surface maps.
     EXPECT_GE(pictures, 1 + 1 + 1 + 1 + 12 + 90 + 1 + 16);
+}
+
+TEST(AuthoredContent, InspectorReadsEveryPictureAndTheFont)
+{
+    std::string command = std::string("'") + MURMUR_BIN_DIR + "/murmur-inspect'";
+    int files = 0;
+    for (const auto& [name, bytes] : archiveFiles()) {
+        if (!name.ends_with(".png") && !name.ends_with(".jpg") && !name.ends_with(".xml")) continue;
+        command += " '" + (unpacked().root / "quellon_data" / name).string() + "'";
+        ++files;
+    }
+    ASSERT_GT(files, 100);
+    EXPECT_EQ(std::system((command + " > /dev/null").c_str()), 0) << "murmur-inspect reported a file it cannot read";
 }
 
 TEST(AuthoredContent, TitlePicturesHaveTheirSizes)
