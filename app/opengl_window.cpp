@@ -1,6 +1,7 @@
 #include "app/opengl_window.h"
 
 #include <initializer_list>
+#include <string_view>
 
 #include "app/virtual_keys.h"
 
@@ -26,6 +27,17 @@ void requestPixelFormat(int bitsPerPixel, int depthBits) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+}
+
+// SDL falls back to its offscreen driver when no display answers; a show
+// nobody can see is a failure, unless that driver was asked for by name.
+bool visibleDriverOrAskedFor() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver) return false;
+    const std::string_view name(driver);
+    if (name != "offscreen" && name != "dummy") return true;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    return asked && name == asked;
 }
 
 }  // namespace
@@ -55,6 +67,10 @@ bool OpenglWindow::createWindow(int w, int h, int bitsPerPixel, int refreshRate,
         return false;
     }
     videoStarted_ = true;
+    if (!visibleDriverOrAskedFor()) {
+        destroyWindow();
+        return false;
+    }
     windowCallback = callback;
 
     // The pixel format is fixed when the window is made: ask for 32 depth

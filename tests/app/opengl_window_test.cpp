@@ -156,3 +156,28 @@ TEST_F(OpenglWindowTest, InputReachesTheCallbackAndCloseRequestsDoNotClose) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OpenglWindowFallbackTest, AnInvisibleFallbackDriverIsRefused) {
+    // The offscreen driver's own mode, which it would accept.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    SDL_DisplayMode mode{};
+    ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &mode), 0);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+
+    // With no display to talk to and no driver named, SDL would quietly
+    // fall back to its offscreen driver; the window must fail instead.
+    unsetenv("SDL_VIDEODRIVER");
+    setenv("DISPLAY", ":9999", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    OpenglWindow window;
+    EXPECT_FALSE(window.createWindow(mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format)),
+                                     mode.refresh_rate, nullptr));
+    EXPECT_EQ(window.handle, nullptr);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+}
+
+}  // namespace

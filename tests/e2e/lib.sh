@@ -1,11 +1,18 @@
 # Helpers for the end-to-end scripts, which run inside xvfb-run.
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f log.txt ] && { echo "log.txt:" >&2; cat log.txt >&2; }
+  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
+  exit 1
+}
 
-# wait_for_window TITLE: waits up to 60 s for a window with that title.
+# wait_for_window TITLE PID: waits up to 60 s for a window with that title,
+# as long as the process lives.
 wait_for_window() {
   for _ in $(seq 1 300); do
     xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    kill -0 "$2" 2>/dev/null || return 1
     sleep 0.2
   done
   return 1

@@ -12,7 +12,7 @@ cat > inner.sh <<INNER
 set -u
 source "$here/lib.sh"
 "$murmur" & pid=\$!
-wait_for_window "Murmur :: by Quellon" || fail "no window appeared"
+wait_for_window "Murmur :: by Quellon" \$pid || fail "no window appeared"
 sleep 1
 import -window root shot.png
 xdotool keydown Escape
@@ -25,11 +25,11 @@ near \$r 20 && near \$g 26 && near \$b 71 || fail "screen shows \$r \$g \$b, not
 
 rm -f log.txt
 "$murmur" & pid=\$!
-wait_for_window "Murmur :: by Quellon" || fail "no window on the second run"
+wait_for_window "Murmur :: by Quellon" \$pid || fail "no window on the second run"
 kill -TERM \$pid
 wait \$pid; rc=\$?
 [ \$rc -eq 0 ] || fail "exit code \$rc after SIGTERM"
 [ -f log.txt ] || fail "no log.txt after SIGTERM"
 echo "e2e: window, clear colour, Escape and SIGTERM all fine"
 INNER
-timeout 150 xvfb-run -a -s "-screen 0 1024x768x24" bash inner.sh
+timeout 150 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash inner.sh
