@@ -1,0 +1,119 @@
+// murmur-content: authors the demo's data tree and packs it into "demodat".
+//
+//   murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] [--text-font FILE]
+//
+// Writes DIR/demodat and DIR/setup.jpg. The tree is first written to
+// STAGING/quellon_data (default DIR/content_staging), which is cleared first.
+#include "tools/content/archive.h"
+#include "tools/content/assets.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    fs::path out;
+    fs::path data = MURMUR_DATA_DIR;
+    fs::path staging;
+    std::string titleFont = MURMUR_TITLE_FONT;
+    std::string textFont = MURMUR_TEXT_FONT;
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] "
+                         "[--text-font FILE]\n");
+    return 2;
+}
+
+bool parse(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (i + 1 >= argc) return false;
+        std::string value = argv[++i];
+        if (arg == "--out") options.out = value;
+        else if (arg == "--data") options.data = value;
+        else if (arg == "--staging") options.staging = value;
+        else if (arg == "--title-font") options.titleFont = value;
+        else if (arg == "--text-font") options.textFont = value;
+        else return false;
+    }
+    if (options.out.empty()) return false;
+    if (options.staging.empty()) options.staging = options.out / "content_staging";
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options)) return usage();
+    auto started = std::chrono::steady_clock::now();
+
+    std::string error;
+    auto titleFace = pictures::FontFace::open(options.titleFont, error);
+    auto textFace = titleFace ? pictures::FontFace::open(options.textFont, error) : nullptr;
+    if (!titleFace || !textFace) {
+        std::fprintf(stderr, "murmur-content: %s\n", error.c_str());
+        return 1;
+    }
+    content::Fonts fonts{*titleFace, *textFace};
+
+    std::error_code ec;
+    fs::create_directories(options.out, ec);
+    fs::path root = options.staging / "quellon_data";
+    fs::remove_all(root, ec);
+    if (ec) {
+        std::fprintf(stderr, "murmur-content: %s: cannot clear the staging folder: %s\n", root.string().c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
+    content::Staging staging(root);
+
+    // Each step reports its time, so slow steps are easy to find.
+    auto step = [](const char* name, auto&& work) {
+        auto begin = std::chrono::steady_clock::now();
+        work();
+        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        std::printf("  %-22s %6.2f s\n", name, s);
+    };
+    step("data folders", [&] {
+        content::makeDataFolders(staging);
+        content::copyHandWritten(staging, options.data);
+    });
+    step("title pictures", [&] {
+        content::writeLoaderPicture(staging, fonts);
+        content::writeSetupPicture(staging, fonts, options.out / "setup.jpg");
+        content::writeEndPicture(staging, fonts);
+    });
+    step("effect textures", [&] { content::writeEffectTextures(staging); });
+    step("greetings", [&] { content::writeGreetings(staging, fonts); });
+    step("dream sequence", [&] { content::writeDreamSequence(staging); });
+    step("surface textures", [&] { content::writeSurfaceTextures(staging); });
+    step("bitmap font", [&] { content::writeBitmapFont(staging, fonts.title); });
+    // Music: the soundtrack step goes here; it writes "music/soundtrk.mp3".
+
+    if (staging.failed()) {
+        std::fprintf(stderr, "murmur-content: %s\n", staging.error().c_str());
+        return 1;
+    }
+    bool packed = false;
+    step("archive", [&] { packed = content::packFolder(root, options.out / "demodat", error); });
+    if (!packed) {
+        std::fprintf(stderr, "murmur-content: %s\n", error.c_str());
+        return 1;
+    }
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("murmur-content: wrote %s and %s in %.1f s\n", (options.out / "demodat").string().c_str(),
+                (options.out / "setup.jpg").string().c_str(), seconds);
+    return 0;
+}

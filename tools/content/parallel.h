@@ -1,0 +1,10 @@
+#pragma once
+// Runs independent jobs on the machine's cores. Each job writes only its own
+// results, so the output does not depend on the scheduling.
+#include <functional>
+
+namespace content {
+
+void parallelFor(int count, const std::function<void(int)>& job);
+
+} // namespace content
