@@ -2,9 +2,12 @@
 // and that the tool gives the same bytes on every run.
 #include "test_archive.h"
 #include "tools/content/archive.h"
+#include "tools/music/mp3_codec.h"
+#include "tools/music/timeline.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +137,26 @@ TEST(BuiltArchive, PassesUnzipTestWithEveryEntryUnderTheDataFolder)
                                "textures/lightmaps/", "effects/", "animations/", "materials/", "fonts/", "cameras/",
                                "music/"})
         EXPECT_TRUE(present.count(std::string("quellon_data/") + folder)) << folder;
+}
+
+TEST(BuiltArchive, CarriesTheSoundtrack)
+{
+    // The stream the show plays: the music folder of the staged tree is what
+    // the archive packed.
+    const std::string path = std::string(MURMUR_BIN_DIR) + "/../content_staging/quellon_data/music/soundtrk.mp3";
+    music::DecodedAudio audio;
+    std::string error;
+    ASSERT_TRUE(music::decodeMp3File(path, audio, error)) << error;
+    EXPECT_EQ(audio.sampleRate, 44100);
+    EXPECT_EQ(audio.channels, 2);
+    EXPECT_NEAR(static_cast<double>(audio.frames()) / 44100.0, music::timeline::kLength, 0.1);
+
+    std::vector<ArchiveEntry> entries;
+    ASSERT_TRUE(readArchive(std::string(MURMUR_BIN_DIR) + "/demodat", entries, error)) << error;
+    const auto packed = std::find_if(entries.begin(), entries.end(),
+                                     [](const ArchiveEntry& e) { return e.name == "quellon_data/music/soundtrk.mp3"; });
+    ASSERT_NE(packed, entries.end());
+    EXPECT_TRUE(packed->bytes == readFile(path)) << "the archive holds the staged soundtrack";
 }
 
 TEST(BuiltArchive, SecondRunOfTheToolIsByteIdentical)

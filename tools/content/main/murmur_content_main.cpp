@@ -6,6 +6,7 @@
 // STAGING/quellon_data (default DIR/content_staging), which is cleared first.
 #include "tools/content/archive.h"
 #include "tools/content/assets.h"
+#include "tools/music/soundtrack.h"
 
 #include <chrono>
 #include <cstdio>
@@ -100,7 +101,10 @@ int main(int argc, char** argv)
     step("dream sequence", [&] { content::writeDreamSequence(staging); });
     step("surface textures", [&] { content::writeSurfaceTextures(staging); });
     step("bitmap font", [&] { content::writeBitmapFont(staging, fonts.title); });
-    // Music: the soundtrack step goes here; it writes "music/soundtrk.mp3".
+    step("soundtrack", [&] {
+        std::string musicError;
+        if (!music::writeSoundtrack((root / "music" / "soundtrk.mp3").string(), musicError)) staging.fail(musicError);
+    });
 
     if (staging.failed()) {
         std::fprintf(stderr, "murmur-content: %s\n", staging.error().c_str());
