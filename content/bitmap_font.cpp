@@ -39,7 +39,7 @@ bool parseFontDescription(XmlElement& root, FontDescription& out, std::string* e
     return true;
 }
 
-void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapHeight, murmur::Texture* texture,
+void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapHeight, Texture* texture,
                 std::array<Glyph, 256>& glyphs) {
     glyphs.fill(Glyph{});
     const float W = static_cast<float>(bitmapWidth), H = static_cast<float>(bitmapHeight);
@@ -59,12 +59,12 @@ void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapH
     }
 }
 
-std::unique_ptr<BitmapFont> loadFont(const std::string& path, murmur::SpriteRenderer* renderer) {
+std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer) {
     auto root = XmlElement::load(path);
     if (!root) return nullptr;
     FontDescription d;
     if (!parseFontDescription(*root, d)) return nullptr;
-    std::shared_ptr<murmur::Texture> bitmap = murmur::loadTextureNearest(FilePath(path).directory() + d.bitmap);
+    std::shared_ptr<Texture> bitmap = loadTextureNearest(FilePath(path).directory() + d.bitmap);
     if (!bitmap) return nullptr;
     auto font = std::make_unique<BitmapFont>();
     fillGlyphs(d, bitmap->width, bitmap->height, bitmap.get(), font->glyphs);

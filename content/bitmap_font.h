@@ -8,17 +8,15 @@
 #include <string>
 #include <vector>
 
-namespace murmur {
 struct Texture;
 class SpriteRenderer;
-}  // namespace murmur
 
 // Where one character lies in the font bitmap. All zero, with a null texture,
 // for a character that the font does not define.
 struct Glyph {
     std::int32_t width = 0;
     std::int32_t height = 0;
-    murmur::Texture* texture = nullptr;
+    Texture* texture = nullptr;
     // Corners (u, v) in the sprite quad's order: (x/W, (y+h)/H), (x/W, y/H),
     // ((x+w)/W, (y+h)/H), ((x+w)/W, y/H); v = 0 is the picture's top row.
     float texCoords[8] = {};
@@ -41,9 +39,9 @@ struct FontDescription {
 class BitmapFont {
 public:
     std::array<Glyph, 256> glyphs{};
-    murmur::SpriteRenderer* renderer = nullptr;  // not owned
+    SpriteRenderer* renderer = nullptr;  // not owned
     // The bitmap the glyphs point at; the font keeps it alive.
-    std::shared_ptr<murmur::Texture> bitmap;
+    std::shared_ptr<Texture> bitmap;
 };
 
 // Parses the root of a font file: it must be named "alphabet", carry a
@@ -53,12 +51,12 @@ public:
 bool parseFontDescription(XmlElement& root, FontDescription& out, std::string* error = nullptr);
 
 // Fills glyphs from the entries for a bitmap of the given size.
-void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapHeight, murmur::Texture* texture,
+void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapHeight, Texture* texture,
                 std::array<Glyph, 256>& glyphs);
 
 // Loads the font file and its picture (nearest filtering, clamped, not
 // flipped; needs a GL context). Null on any failure.
-std::unique_ptr<BitmapFont> loadFont(const std::string& path, murmur::SpriteRenderer* renderer);
+std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer);
 
 // The font file for a description: root "alphabet" with the bitmap
 // attribute and one "char" element per entry. Letters are the raw byte (code

@@ -20,12 +20,12 @@ T* keep(std::vector<std::unique_ptr<T>>& owner, std::unique_ptr<T> object) {
 ContentLoader::ContentLoader() = default;
 ContentLoader::~ContentLoader() = default;
 
-murmur::Texture* ContentLoader::loadTexture(const std::string& path) {
-    return keep(textures_, murmur::loadTexture(path));
+Texture* ContentLoader::loadTexture(const std::string& path) {
+    return keep(textures_, ::loadTexture(path));
 }
 
-murmur::ShaderProgram* ContentLoader::loadProgram(const std::string& vertexPath, const std::string& fragmentPath) {
-    return keep(programs_, murmur::createProgram(vertexPath, fragmentPath));
+ShaderProgram* ContentLoader::loadProgram(const std::string& vertexPath, const std::string& fragmentPath) {
+    return keep(programs_, ::createProgram(vertexPath, fragmentPath));
 }
 
 Geometry* ContentLoader::loadGeometry(const std::string& path) {

@@ -15,15 +15,15 @@ public:
     ContentLoader();
     ~ContentLoader() override;
 
-    murmur::Texture* loadTexture(const std::string& path) override;
-    murmur::ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) override;
+    Texture* loadTexture(const std::string& path) override;
+    ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) override;
     Geometry* loadGeometry(const std::string& path) override;
     SceneNode* loadAnimation(const std::string& path) override;
     Material* loadMaterial(const std::string& path) override;
 
 private:
-    std::vector<std::unique_ptr<murmur::Texture>> textures_;
-    std::vector<std::unique_ptr<murmur::ShaderProgram>> programs_;
+    std::vector<std::unique_ptr<Texture>> textures_;
+    std::vector<std::unique_ptr<ShaderProgram>> programs_;
     std::vector<std::unique_ptr<Geometry>> geometries_;
     std::vector<std::unique_ptr<SceneNode>> animations_;
     std::vector<std::unique_ptr<Material>> materials_;

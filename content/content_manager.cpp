@@ -116,8 +116,8 @@ void ContentManager::resolveReferences() {
     }
 }
 
-murmur::Texture* ContentManager::findTexture(const std::string& name) const { return lookup(textures_, name); }
-murmur::ShaderProgram* ContentManager::findProgram(const std::string& name) const { return lookup(programs_, name); }
+Texture* ContentManager::findTexture(const std::string& name) const { return lookup(textures_, name); }
+ShaderProgram* ContentManager::findProgram(const std::string& name) const { return lookup(programs_, name); }
 Geometry* ContentManager::findGeometry(const std::string& name) const { return lookup(geometries_, name); }
 SceneNode* ContentManager::findAnimation(const std::string& name) const { return lookup(animations_, name); }
 Material* ContentManager::findMaterial(const std::string& name) const { return lookup(materials_, name); }

@@ -29,22 +29,22 @@ public:
     // name (null where no entry has the name).
     void resolveReferences();
 
-    murmur::Texture* findTexture(const std::string& name) const;
-    murmur::ShaderProgram* findProgram(const std::string& name) const;
+    Texture* findTexture(const std::string& name) const;
+    ShaderProgram* findProgram(const std::string& name) const;
     Geometry* findGeometry(const std::string& name) const;
     SceneNode* findAnimation(const std::string& name) const;
     Material* findMaterial(const std::string& name) const;
 
-    const std::map<std::string, murmur::Texture*>& textures() const { return textures_; }
-    const std::map<std::string, murmur::ShaderProgram*>& programs() const { return programs_; }
+    const std::map<std::string, Texture*>& textures() const { return textures_; }
+    const std::map<std::string, ShaderProgram*>& programs() const { return programs_; }
     const std::map<std::string, Geometry*>& geometries() const { return geometries_; }
     const std::map<std::string, SceneNode*>& animations() const { return animations_; }
     const std::map<std::string, Material*>& materials() const { return materials_; }
 
 private:
     IGraphicsEngine* engine_;
-    std::map<std::string, murmur::Texture*> textures_;
-    std::map<std::string, murmur::ShaderProgram*> programs_;
+    std::map<std::string, Texture*> textures_;
+    std::map<std::string, ShaderProgram*> programs_;
     std::map<std::string, Geometry*> geometries_;
     std::map<std::string, SceneNode*> animations_;
     std::map<std::string, Material*> materials_;

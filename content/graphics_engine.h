@@ -5,10 +5,8 @@
 class Geometry;
 class Material;
 class SceneNode;
-namespace murmur {
 struct Texture;
 class ShaderProgram;
-}  // namespace murmur
 
 // The loader operations the content manager hands each file to. Each returns
 // a new object or null when the file cannot be loaded.
@@ -16,8 +14,8 @@ class IGraphicsEngine {
 public:
     virtual ~IGraphicsEngine() = default;
 
-    virtual murmur::Texture* loadTexture(const std::string& path) = 0;
-    virtual murmur::ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) = 0;
+    virtual Texture* loadTexture(const std::string& path) = 0;
+    virtual ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) = 0;
     virtual Geometry* loadGeometry(const std::string& path) = 0;
     virtual SceneNode* loadAnimation(const std::string& path) = 0;
     virtual Material* loadMaterial(const std::string& path) = 0;

@@ -4,8 +4,6 @@
 #include <cctype>
 #include <cstring>
 
-namespace murmur {
-
 std::string lowerCaseExtension(const std::string& path) {
     const std::size_t sep = path.find_last_of("/\\");
     const std::size_t fileStart = sep == std::string::npos ? 0 : sep + 1;
@@ -37,4 +35,3 @@ void flipRows(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height, i
 
 void flipRows(Image& image) { flipRows(image.pixels.data(), image.width, image.height, image.channels); }
 
-}  // namespace murmur

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-namespace murmur {
-
 // A decoded picture: 8-bit samples, rows one after another and tightly packed
 // (each row width * channels bytes). The first row in memory is the top row of
 // the picture, as it is stored in the file.
@@ -41,4 +39,3 @@ void flipRows(Image& image);
 // lower-cased; empty when the file name has none or only a leading dot.
 std::string lowerCaseExtension(const std::string& path);
 
-}  // namespace murmur

@@ -11,7 +11,6 @@
 #include "content/image.h"
 #include "content/image_limits.h"
 
-namespace murmur {
 namespace {
 
 // The library's standard error manager, with error exit replaced by a jump
@@ -134,4 +133,3 @@ bool loadJpeg(const std::string& path, Image& image) {
     return ok;
 }
 
-}  // namespace murmur

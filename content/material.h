@@ -5,9 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace murmur {
 struct Texture;
-}
 
 // Surface appearance of submeshes, from a material file. Texture pointers are
 // set by the content manager's resolve pass from the names.
@@ -21,14 +19,14 @@ public:
     float specularLevel = 1.0f;
     float reflection = 0.0f;
     std::string diffuseMapName;
-    murmur::Texture* diffuseMap = nullptr;
+    Texture* diffuseMap = nullptr;
     std::string opacityMapName;
-    murmur::Texture* opacityMap = nullptr;
+    Texture* opacityMap = nullptr;
     std::string bumpMapName;
-    murmur::Texture* bumpMap = nullptr;
+    Texture* bumpMap = nullptr;
     std::string environmentMapName;  // kept as text, never resolved
     std::string lightMapName;
-    murmur::Texture* lightMap = nullptr;
+    Texture* lightMap = nullptr;
 };
 
 // Builds a material from the root element of a material file: "Name" on the

@@ -9,7 +9,6 @@
 #include "content/image.h"
 #include "content/image_limits.h"
 
-namespace murmur {
 namespace {
 
 struct PngContext {
@@ -95,4 +94,3 @@ bool loadPng(const std::string& path, Image& image) {
     return ok;
 }
 
-}  // namespace murmur

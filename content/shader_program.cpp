@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <vector>
 
-namespace murmur {
-
 ShaderProgram::~ShaderProgram() {
     if (program != 0) glDeleteProgram(program);
     if (vertexShader != 0) glDeleteShader(vertexShader);
@@ -110,4 +108,3 @@ bool validateProgram(GLuint program) {
     return false;
 }
 
-}  // namespace murmur

@@ -9,8 +9,6 @@
 #include "math/mat4.h"
 #include "math/vec.h"
 
-namespace murmur {
-
 // One attribute name and the location it is bound to.
 struct AttributeBinding {
     const char* name;
@@ -69,4 +67,3 @@ bool validateProgram(GLuint program);
 // GL_LINK_STATUS of a program.
 bool isLinked(GLuint program);
 
-}  // namespace murmur

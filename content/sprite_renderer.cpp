@@ -1,6 +1,5 @@
 #include "content/sprite_renderer.h"
 
-namespace murmur {
 namespace {
 
 constexpr float kQuadCoords[8] = {0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f};
@@ -60,4 +59,3 @@ void SpriteRenderer::end() {
     glDisableVertexAttribArray(1);
 }
 
-}  // namespace murmur

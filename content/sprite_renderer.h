@@ -9,8 +9,6 @@
 #include "math/mat4.h"
 #include "math/vec.h"
 
-namespace murmur {
-
 // Draws textured quads with the "Sprite" program (attributes a_position 0,
 // a_coords 1; uniforms u_mvp, u_tex, u_color). A sprite pass is `begin`, any
 // number of draws, then `end`, which puts depth testing and blending back as
@@ -46,4 +44,3 @@ private:
     GLint colorLocation_ = -1;
 };
 
-}  // namespace murmur

@@ -3,8 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-namespace murmur {
-
 Texture::~Texture() {
     if (name != 0) glDeleteTextures(1, &name);
 }
@@ -90,4 +88,3 @@ std::unique_ptr<DepthTexture> createDepthTexture(int width, int height) {
     return texture;
 }
 
-}  // namespace murmur

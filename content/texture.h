@@ -7,8 +7,6 @@
 
 #include "content/image.h"
 
-namespace murmur {
-
 // A GL_TEXTURE_2D object. Deletes its GL name when destroyed (with the
 // context current; without one GL ignores the call).
 struct Texture {
@@ -61,4 +59,3 @@ std::unique_ptr<Texture> loadTextureNearest(const std::string& path);
 // GL_TEXTURE_2D is unbound afterwards.
 std::unique_ptr<DepthTexture> createDepthTexture(int width, int height);
 
-}  // namespace murmur

@@ -1,7 +1,5 @@
 #include "render/frame_buffer.h"
 
-namespace murmur {
-
 FrameBuffer::~FrameBuffer() { release(); }
 
 void FrameBuffer::release() {
@@ -44,4 +42,3 @@ bool FrameBuffer::attachDepth(const DepthTexture& texture) {
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
-}  // namespace murmur

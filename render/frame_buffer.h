@@ -4,8 +4,6 @@
 
 #include "content/texture.h"
 
-namespace murmur {
-
 // An off-screen target: a frame buffer object with a depth render buffer of
 // its own; colour textures (and optionally a depth texture) are attached by
 // the user. Releases its GL objects when destroyed.
@@ -43,4 +41,3 @@ private:
     void release();
 };
 
-}  // namespace murmur

@@ -1,7 +1,5 @@
 #include "render/render_targets.h"
 
-namespace murmur {
-
 sm::Mat4 pixelOrthoMatrix(float width, float height) {
     sm::Mat4 m;
     for (float& v : m.a) v = 0.0f;
@@ -35,4 +33,3 @@ bool createStartupTargets(int windowWidth, int windowHeight, ShadowTarget& shado
     return complete;
 }
 
-}  // namespace murmur

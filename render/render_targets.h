@@ -9,8 +9,6 @@
 #include "render/frame_buffer.h"
 #include "render/screen_quad.h"
 
-namespace murmur {
-
 // Orthographic projection of x in [0, w], y in [0, h], z in [-100, 100]:
 // one unit per pixel, origin at the bottom left.
 sm::Mat4 pixelOrthoMatrix(float width, float height);
@@ -37,4 +35,3 @@ struct ShadowTarget {
 // whether the shadow target is complete.
 bool createStartupTargets(int windowWidth, int windowHeight, ShadowTarget& shadow, ScreenQuad& quad);
 
-}  // namespace murmur

@@ -1,6 +1,5 @@
 #include "render/screen_quad.h"
 
-namespace murmur {
 namespace {
 
 constexpr float kCorners[8] = {-0.5f, 0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f, -0.5f};
@@ -33,4 +32,3 @@ void ScreenQuad::unbind() {
 
 void ScreenQuad::draw() { glDrawArrays(GL_TRIANGLE_STRIP, 0, 4); }
 
-}  // namespace murmur

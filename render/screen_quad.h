@@ -2,8 +2,6 @@
 
 #include <GL/glew.h>
 
-namespace murmur {
-
 // The unit square centred on the origin as a static vertex buffer of four
 // 2-float corners in triangle-strip order: (-0.5, 0.5), (-0.5, -0.5),
 // (0.5, 0.5), (0.5, -0.5). Releases its buffer when destroyed.
@@ -26,4 +24,3 @@ public:
     static void draw();
 };
 
-}  // namespace murmur

@@ -16,9 +16,7 @@
 #include <vector>
 
 class Material;
-namespace murmur {
 struct Texture;
-}
 class Geometry;
 class Mesh;
 
@@ -36,7 +34,7 @@ class SubMesh {
 public:
     unsigned int vertexBuffer = 0;  // GL buffer name, 0 until uploaded
     Material* material = nullptr;   // set by the content manager's resolve pass
-    murmur::Texture* lightMap = nullptr;    // set by the light-map pass
+    Texture* lightMap = nullptr;    // set by the light-map pass
     std::uint8_t vertexFormat = 0;  // 0 to 5
     std::int32_t vertexCount = 0;
     std::vector<std::uint8_t> vertices;  // vertexCount x stride bytes, kept after the upload

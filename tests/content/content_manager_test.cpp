@@ -25,11 +25,11 @@ class RecordingLoader : public ContentLoader {
 public:
     std::vector<std::string> calls;
 
-    murmur::Texture* loadTexture(const std::string& path) override {
+    Texture* loadTexture(const std::string& path) override {
         calls.push_back("texture " + path);
         return ContentLoader::loadTexture(path);
     }
-    murmur::ShaderProgram* loadProgram(const std::string& v, const std::string& f) override {
+    ShaderProgram* loadProgram(const std::string& v, const std::string& f) override {
         calls.push_back("program " + v + " " + f);
         return ContentLoader::loadProgram(v, f);
     }

@@ -10,12 +10,11 @@
 #include "content/image.h"
 #include "tests/content/image_files.h"
 
-namespace murmur {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ScratchDir;
-using test::writePng;
+using murmur::test::ScratchDir;
+using murmur::test::writePng;
 
 const std::string kSuite = MURMUR_TESTDATA_DIR "/pngsuite/";
 
@@ -102,7 +101,7 @@ TEST(PngDecoder, SixteenBitRgbaIsReducedToEightBitsAndGreyAlphaBecomesRgba) {
 
 TEST(PngDecoder, PalettePicturesAreExpandedToTheirColours) {
     ScratchDir dir;
-    const test::PngPalette palette{{255, 0, 0, 0, 0, 255, 0, 255, 0}, {}};
+    const murmur::test::PngPalette palette{{255, 0, 0, 0, 0, 255, 0, 255, 0}, {}};
     // 4-bit indices, 3 pixels in a row: 2, 0, 1.
     writePng(dir.file("pal.png"), 3, 1, PNG_COLOR_TYPE_PALETTE, 4, {0x20, 0x10}, palette);
     Image image;
@@ -110,7 +109,7 @@ TEST(PngDecoder, PalettePicturesAreExpandedToTheirColours) {
     EXPECT_EQ(image.channels, 3);
     EXPECT_EQ(image.pixels, (std::vector<std::uint8_t>{0, 255, 0, 255, 0, 0, 0, 0, 255}));
 
-    const test::PngPalette transparent{{255, 0, 0, 0, 0, 255}, {0, 200}};
+    const murmur::test::PngPalette transparent{{255, 0, 0, 0, 0, 255}, {0, 200}};
     writePng(dir.file("palt.png"), 2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, transparent);
     ASSERT_TRUE(loadPng(dir.file("palt.png"), image));
     EXPECT_EQ(image.channels, 4);
@@ -121,12 +120,12 @@ TEST(PngDecoder, MissingTruncatedAndForeignFilesFail) {
     ScratchDir dir;
     Image image;
     EXPECT_FALSE(loadPng(dir.file("absent.png"), image));
-    std::vector<std::uint8_t> bytes = test::readBytes(kSuite + "basn2c08.png");
+    std::vector<std::uint8_t> bytes = murmur::test::readBytes(kSuite + "basn2c08.png");
     bytes.resize(bytes.size() / 2);
-    test::writeBytes(dir.file("half.png"), bytes);
+    murmur::test::writeBytes(dir.file("half.png"), bytes);
     EXPECT_FALSE(loadPng(dir.file("half.png"), image));
     EXPECT_TRUE(image.pixels.empty());
-    test::writeJpeg(dir.file("really_jpeg.png"), 4, 4, 3, JCS_RGB, std::vector<std::uint8_t>(48, 90));
+    murmur::test::writeJpeg(dir.file("really_jpeg.png"), 4, 4, 3, JCS_RGB, std::vector<std::uint8_t>(48, 90));
     EXPECT_FALSE(loadPng(dir.file("really_jpeg.png"), image));
 }
 
@@ -139,8 +138,8 @@ TEST(ImageLoader, ChoosesTheDecoderByTheLowerCasedExtension) {
     EXPECT_EQ(image.width, 32u);
 
     const std::vector<std::uint8_t> grey(8 * 8 * 3, 128);
-    test::writeJpeg(dir.file("photo.jpeg"), 8, 8, 3, JCS_RGB, grey);
-    test::writeJpeg(dir.file("photo.JPG"), 8, 8, 3, JCS_RGB, grey);
+    murmur::test::writeJpeg(dir.file("photo.jpeg"), 8, 8, 3, JCS_RGB, grey);
+    murmur::test::writeJpeg(dir.file("photo.JPG"), 8, 8, 3, JCS_RGB, grey);
     EXPECT_FALSE(loadImage(dir.file("photo.jpeg"), image));
     EXPECT_TRUE(loadJpeg(dir.file("photo.jpeg"), image));  // the file itself is fine
     EXPECT_TRUE(loadImage(dir.file("photo.JPG"), image));
@@ -168,13 +167,13 @@ TEST(JpegDecoder, EveryColourSpaceComesOutAsRgbOfTheRightSize) {
     const int w = 13, h = 7;  // odd sizes: rows of 39 bytes
     std::vector<std::uint8_t> rgb;
     for (int i = 0; i < w * h; ++i) rgb.insert(rgb.end(), {200, 40, 90});
-    test::writeJpeg(dir.file("colour.jpg"), w, h, 3, JCS_RGB, rgb);
-    test::writeJpeg(dir.file("grey.jpg"), w, h, 1, JCS_GRAYSCALE, std::vector<std::uint8_t>(w * h, 77));
+    murmur::test::writeJpeg(dir.file("colour.jpg"), w, h, 3, JCS_RGB, rgb);
+    murmur::test::writeJpeg(dir.file("grey.jpg"), w, h, 1, JCS_GRAYSCALE, std::vector<std::uint8_t>(w * h, 77));
     // Adobe CMYK stores the inks inverted: full magenta and yellow, no cyan
     // or black, is red.
     std::vector<std::uint8_t> cmyk;
     for (int i = 0; i < w * h; ++i) cmyk.insert(cmyk.end(), {255, 0, 0, 255});
-    test::writeJpeg(dir.file("cmyk.jpg"), w, h, 4, JCS_CMYK, cmyk);
+    murmur::test::writeJpeg(dir.file("cmyk.jpg"), w, h, 4, JCS_CMYK, cmyk);
 
     Image image;
     ASSERT_TRUE(loadJpeg(dir.file("colour.jpg"), image));
@@ -204,13 +203,13 @@ TEST(JpegDecoder, TruncatedAndMissingFilesFail) {
         seed = seed * 1664525u + 1013904223u;
         v = static_cast<std::uint8_t>(seed >> 24);
     }
-    test::writeJpeg(dir.file("whole.jpg"), side, side, 3, JCS_RGB, noise, 90);
+    murmur::test::writeJpeg(dir.file("whole.jpg"), side, side, 3, JCS_RGB, noise, 90);
     Image image;
     ASSERT_TRUE(loadJpeg(dir.file("whole.jpg"), image));
 
-    const std::vector<std::uint8_t> bytes = test::readBytes(dir.file("whole.jpg"));
-    test::writeBytes(dir.file("body.jpg"), {bytes.begin(), bytes.begin() + bytes.size() / 2});
-    test::writeBytes(dir.file("header.jpg"), {bytes.begin(), bytes.begin() + 40});
+    const std::vector<std::uint8_t> bytes = murmur::test::readBytes(dir.file("whole.jpg"));
+    murmur::test::writeBytes(dir.file("body.jpg"), {bytes.begin(), bytes.begin() + bytes.size() / 2});
+    murmur::test::writeBytes(dir.file("header.jpg"), {bytes.begin(), bytes.begin() + 40});
     EXPECT_FALSE(loadJpeg(dir.file("body.jpg"), image));
     EXPECT_TRUE(image.pixels.empty());
     EXPECT_FALSE(loadJpeg(dir.file("header.jpg"), image));
@@ -233,4 +232,3 @@ TEST(FlipRows, SwapsMirroredRowsAndKeepsTheMiddleOne) {
 }
 
 }  // namespace
-}  // namespace murmur

@@ -8,10 +8,9 @@
 #include "tests/content/image_files.h"
 #include "tests/support/gl_context.h"
 
-namespace murmur {
 namespace {
 
-using test::ScratchDir;
+using murmur::test::ScratchDir;
 
 const std::string kEffects = MURMUR_SOURCE_DIR "/data/effects/";
 
@@ -24,14 +23,14 @@ void main() { gl_FragColor = vec4(1.0); }
 )";
 
 void writeText(const std::string& path, const std::string& text) {
-    test::writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+    murmur::test::writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
-class ShaderProgramTest : public test::GlTest {
+class ShaderProgramTest : public murmur::test::GlTest {
 protected:
     void TearDown() override {
         glUseProgram(0);
-        test::GlTest::TearDown();
+        murmur::test::GlTest::TearDown();
     }
     ScratchDir dir;
 };
@@ -118,4 +117,3 @@ void main() { gl_FragColor = texture2D(u_flat, vec2(0.5)) + textureCube(u_cube, 
 }
 
 }  // namespace
-}  // namespace murmur

@@ -7,11 +7,10 @@
 #include "tests/content/image_files.h"
 #include "tests/support/gl_context.h"
 
-namespace murmur {
 namespace {
 
-using test::HeadlessGl;
-using test::Rgba;
+using murmur::test::HeadlessGl;
+using murmur::test::Rgba;
 
 const std::string kEffects = MURMUR_SOURCE_DIR "/data/effects/";
 
@@ -26,10 +25,10 @@ sm::Mat4 pixelSpace(float dx, float dy) {
     return m;
 }
 
-class SpriteRendererTest : public test::GlTest {
+class SpriteRendererTest : public murmur::test::GlTest {
 protected:
     void SetUp() override {
-        test::GlTest::SetUp();
+        murmur::test::GlTest::SetUp();
         program = createProgram(kEffects + "Sprite.vpr", kEffects + "Sprite.fpr");
         ASSERT_TRUE(program);
         glClearColor(0, 0, 0, 1);
@@ -39,7 +38,7 @@ protected:
         glUseProgram(0);
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_BLEND);
-        test::GlTest::TearDown();
+        murmur::test::GlTest::TearDown();
     }
     std::unique_ptr<ShaderProgram> program;
 };
@@ -74,7 +73,7 @@ TEST_F(SpriteRendererTest, ATintedQuadCoversExactlyItsPixels) {
     sprites.drawTinted(texture.get(), {1.0f, 0.5f, 0.0f, 1.0f}, 32, 16);
     sprites.draw(nullptr, 64, 64);  // nothing to draw
     sprites.end();
-    const auto pixels = test::readPixels(0, 0, 64, 64);
+    const auto pixels = murmur::test::readPixels(0, 0, 64, 64);
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 64; ++x) {
             const Rgba p = pixels[static_cast<std::size_t>(y * 64 + x)];
@@ -95,7 +94,7 @@ TEST_F(SpriteRendererTest, HalfTransparentTintBlendsOverWhatIsThere) {
     sprites.begin();
     sprites.drawTinted(texture.get(), {1.0f, 0.0f, 0.0f, 0.5f}, 8, 8);
     sprites.end();
-    const Rgba p = test::readPixel(4, 4);
+    const Rgba p = murmur::test::readPixel(4, 4);
     EXPECT_NEAR(p.r, 128, 1);
     EXPECT_EQ(p.g, 0);
     EXPECT_NEAR(p.b, 127, 1);
@@ -103,8 +102,8 @@ TEST_F(SpriteRendererTest, HalfTransparentTintBlendsOverWhatIsThere) {
 
 TEST_F(SpriteRendererTest, ContentTexturesAreFlippedAndFontBitmapsAreNot) {
     // Four rows: two red on top of the picture, two blue below.
-    test::ScratchDir dir;
-    test::writeRgbPng(dir.file("rb.png"), 1, 4, {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255});
+    murmur::test::ScratchDir dir;
+    murmur::test::writeRgbPng(dir.file("rb.png"), 1, 4, {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255});
     const auto content = loadTexture(dir.file("rb.png"));
     const auto font = loadTextureNearest(dir.file("rb.png"));
     ASSERT_TRUE(content && font);
@@ -118,11 +117,10 @@ TEST_F(SpriteRendererTest, ContentTexturesAreFlippedAndFontBitmapsAreNot) {
     sprites.end();
     // v = 0 is the bottom of the quad: blue (the picture's bottom) for the
     // content texture, red (the picture's top row) for the font bitmap.
-    EXPECT_EQ(test::readPixel(32, 10), (Rgba{0, 0, 255, 255}));
-    EXPECT_EQ(test::readPixel(32, 53), (Rgba{255, 0, 0, 255}));
-    EXPECT_EQ(test::readPixel(132, 10), (Rgba{255, 0, 0, 255}));
-    EXPECT_EQ(test::readPixel(132, 53), (Rgba{0, 0, 255, 255}));
+    EXPECT_EQ(murmur::test::readPixel(32, 10), (Rgba{0, 0, 255, 255}));
+    EXPECT_EQ(murmur::test::readPixel(32, 53), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(132, 10), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(132, 53), (Rgba{0, 0, 255, 255}));
 }
 
 }  // namespace
-}  // namespace murmur

@@ -7,12 +7,11 @@
 #include "tests/content/image_files.h"
 #include "tests/support/gl_context.h"
 
-namespace murmur {
 namespace {
 
-using test::ScratchDir;
+using murmur::test::ScratchDir;
 
-class TextureTest : public test::GlTest {};
+class TextureTest : public murmur::test::GlTest {};
 
 GLint texParameter(GLenum name) {
     GLint value = 0;
@@ -37,7 +36,7 @@ std::vector<std::uint8_t> readLevel0(GLenum format, int width, int height, int c
 
 // Two rows: red on top of the picture, blue at the bottom.
 void writeRedOverBlue(const std::string& path) {
-    test::writeRgbPng(path, 2, 2, {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255});
+    murmur::test::writeRgbPng(path, 2, 2, {255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255});
 }
 
 TEST_F(TextureTest, ContentTextureIsFlippedSoTheBottomOfThePictureIsAtVZero) {
@@ -74,7 +73,7 @@ TEST_F(TextureTest, MissingOrUndecodableFilesGiveNull) {
     ScratchDir dir;
     EXPECT_FALSE(loadTexture(dir.file("absent.png")));
     EXPECT_FALSE(loadTextureNearest(dir.file("absent.png")));
-    test::writeBytes(dir.file("broken.png"), {0x89, 'P', 'N', 'G', 1, 2, 3});
+    murmur::test::writeBytes(dir.file("broken.png"), {0x89, 'P', 'N', 'G', 1, 2, 3});
     EXPECT_FALSE(loadTexture(dir.file("broken.png")));
     EXPECT_FALSE(loadTextureNearest(dir.file("broken.png")));
     writeRedOverBlue(dir.file("wrong.tga"));
@@ -116,4 +115,3 @@ TEST_F(TextureTest, StorageWithoutPixelsAndUnknownDepths) {
 }
 
 }  // namespace
-}  // namespace murmur

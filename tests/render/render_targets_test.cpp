@@ -10,11 +10,10 @@
 #include "render/render_targets.h"
 #include "tests/support/gl_context.h"
 
-namespace murmur {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Rgba;
+using murmur::test::Rgba;
 
 // Compiles a program from source text through files, as content programs are.
 std::unique_ptr<ShaderProgram> programFromText(const std::string& vertex, const std::string& fragment) {
@@ -34,7 +33,7 @@ attribute vec2 a_position;
 void main() { gl_Position = vec4(a_position * 2.0, 0.0, 1.0); }
 )";
 
-class RenderTargetTest : public test::GlTest {
+class RenderTargetTest : public murmur::test::GlTest {
 protected:
     void TearDown() override {
         glUseProgram(0);
@@ -43,7 +42,7 @@ protected:
         glDisable(GL_DEPTH_TEST);
         glDrawBuffer(GL_BACK);
         glReadBuffer(GL_BACK);
-        test::GlTest::TearDown();
+        murmur::test::GlTest::TearDown();
     }
 };
 
@@ -95,11 +94,11 @@ void main() {
     ScreenQuad::unbind();
 
     glReadBuffer(GL_COLOR_ATTACHMENT0);
-    EXPECT_EQ(test::readPixel(0, 0), (Rgba{255, 0, 0, 255}));
-    EXPECT_EQ(test::readPixel(w - 1, h - 1), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(0, 0), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(w - 1, h - 1), (Rgba{255, 0, 0, 255}));
     glReadBuffer(GL_COLOR_ATTACHMENT1);
-    EXPECT_EQ(test::readPixel(0, 0), (Rgba{0, 255, 0, 255}));
-    EXPECT_EQ(test::readPixel(w - 1, h - 1), (Rgba{0, 255, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(0, 0), (Rgba{0, 255, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(w - 1, h - 1), (Rgba{0, 255, 0, 255}));
 }
 
 TEST_F(RenderTargetTest, HalfSizedTargetsOfAnOddWindowAreTruncated) {
@@ -163,4 +162,3 @@ TEST_F(RenderTargetTest, ShadowTargetFollowsTheWindowAndTakesDepth) {
 }
 
 }  // namespace
-}  // namespace murmur

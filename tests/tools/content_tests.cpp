@@ -56,21 +56,21 @@ const Unpacked& unpacked()
 
 const std::map<std::string, std::string>& archiveFiles() { return unpacked().files; }
 
-murmur::Image picture(const std::string& name)
+Image picture(const std::string& name)
 {
-    murmur::Image image;
+    Image image;
     if (!archiveFiles().count(name)) {
         ADD_FAILURE() << name << " is missing from the archive";
         return image;
     }
-    if (!murmur::loadImage((unpacked().root / "quellon_data" / name).string(), image))
+    if (!loadImage((unpacked().root / "quellon_data" / name).string(), image))
         ADD_FAILURE() << name << " does not decode";
     return image;
 }
 
 bool powerOfTwo(unsigned v) { return v > 0 && (v & (v - 1)) == 0; }
 
-double meanAbsDifference(const murmur::Image& a, const murmur::Image& b)
+double meanAbsDifference(const Image& a, const Image& b)
 {
     double sum = 0.0;
     for (size_t i = 0; i < a.pixels.size(); ++i) sum += std::abs(int(a.pixels[i]) - int(b.pixels[i]));
@@ -84,7 +84,7 @@ TEST(AuthoredContent, EveryPictureInTheArchiveDecodes)
     int pictures = 0;
     for (const auto& [name, bytes] : archiveFiles()) {
         if (!name.ends_with(".png") && !name.ends_with(".jpg")) continue;
-        murmur::Image d = picture(name);
+        Image d = picture(name);
         EXPECT_GT(d.width, 0u) << name;
         EXPECT_TRUE(d.channels == 3 || d.channels == 4) << name << " has " << d.channels << " channels";
         ++pictures;
@@ -108,19 +108,19 @@ TEST(AuthoredContent, InspectorReadsEveryPictureAndTheFont)
 
 TEST(AuthoredContent, TitlePicturesHaveTheirSizes)
 {
-    murmur::Image loader = picture("loader.jpg");
+    Image loader = picture("loader.jpg");
     EXPECT_EQ(loader.width, 1280u);
     EXPECT_EQ(loader.height, 720u);
     EXPECT_EQ(loader.channels, 3);
-    murmur::Image end = picture("textures/end.jpg");
+    Image end = picture("textures/end.jpg");
     EXPECT_EQ(end.channels, 3);
     EXPECT_GE(end.width, 1024u);
 }
 
 TEST(AuthoredContent, SetupPictureIsStoredBottomUp)
 {
-    murmur::Image setup;
-    ASSERT_TRUE(murmur::loadImage(std::string(MURMUR_BIN_DIR) + "/setup.jpg", setup));
+    Image setup;
+    ASSERT_TRUE(loadImage(std::string(MURMUR_BIN_DIR) + "/setup.jpg", setup));
     EXPECT_EQ(setup.width, 400u);
     EXPECT_EQ(setup.height, 155u);
     EXPECT_EQ(setup.channels, 3);
@@ -141,7 +141,7 @@ TEST(AuthoredContent, SetupPictureIsStoredBottomUp)
 
 TEST(AuthoredContent, BlackIsSmallOpaqueBlack)
 {
-    murmur::Image black = picture("textures/black.png");
+    Image black = picture("textures/black.png");
     EXPECT_LE(black.width, 64u);
     EXPECT_GE(black.channels, 3);
     for (size_t i = 0; i < black.pixels.size(); ++i)
@@ -150,7 +150,7 @@ TEST(AuthoredContent, BlackIsSmallOpaqueBlack)
 
 TEST(AuthoredContent, SmokeFadesSmoothlyToNothingAtItsEdge)
 {
-    murmur::Image smoke = picture("textures/smoke.png");
+    Image smoke = picture("textures/smoke.png");
     ASSERT_EQ(smoke.channels, 4);
     EXPECT_TRUE(powerOfTwo(smoke.width) && powerOfTwo(smoke.height));
     int maxStep = 0;
@@ -172,7 +172,7 @@ TEST(AuthoredContent, GreetingsAreTwelveDistinctCardsWithTransparentSurroundings
     std::set<std::string> distinct;
     for (int i = 0; i < 12; ++i) {
         std::string name = "textures/greetz/greetz" + std::to_string(i) + ".png";
-        murmur::Image card = picture(name);
+        Image card = picture(name);
         ASSERT_EQ(card.channels, 4) << name;
         EXPECT_TRUE(powerOfTwo(card.width) && powerOfTwo(card.height)) << name;
         int inked = 0;
@@ -196,10 +196,10 @@ TEST(AuthoredContent, DreamSequenceChangesSmoothlyOverNinetyFrames)
 {
     EXPECT_EQ(archiveFiles().count("textures/dream/dream0.jpg"), 0u);
     EXPECT_EQ(archiveFiles().count("textures/dream/dream91.jpg"), 0u);
-    murmur::Image first = picture("textures/dream/dream1.jpg"), previous = first;
+    Image first = picture("textures/dream/dream1.jpg"), previous = first;
     double largestStep = 0.0;
     for (int i = 2; i <= 90; ++i) {
-        murmur::Image frame = picture("textures/dream/dream" + std::to_string(i) + ".jpg");
+        Image frame = picture("textures/dream/dream" + std::to_string(i) + ".jpg");
         ASSERT_EQ(frame.width, first.width);
         ASSERT_EQ(frame.height, first.height);
         ASSERT_EQ(frame.channels, 3);
@@ -216,8 +216,8 @@ TEST(AuthoredContent, SurfaceSetsAreTileablePairsOfDiffuseAndNormalMaps)
     for (const char* surface : {"concrete_floor", "painted_metal", "brushed_steel", "rusty_metal", "wood", "glass",
                                 "rubber", "poster_paper"}) {
         std::string base = std::string("textures/") + surface;
-        murmur::Image diffuse = picture(base + "_diffuse.jpg");
-        murmur::Image normal = picture(base + "_normal.png");
+        Image diffuse = picture(base + "_diffuse.jpg");
+        Image normal = picture(base + "_normal.png");
         EXPECT_TRUE(diffuse.width == 512u || diffuse.width == 1024u) << surface;
         EXPECT_EQ(diffuse.width, diffuse.height) << surface;
         EXPECT_EQ(normal.width, diffuse.width) << surface;
@@ -232,7 +232,7 @@ TEST(AuthoredContent, SurfaceSetsAreTileablePairsOfDiffuseAndNormalMaps)
         }
         // Across the wrap-around seam the picture changes no more than between
         // neighbouring columns (rows) inside it.
-        auto seam = [&](const murmur::Image& d, bool columns) {
+        auto seam = [&](const Image& d, bool columns) {
             double inside = 0.0, across = 0.0;
             int n = columns ? d.height : d.width, m = columns ? d.width : d.height;
             for (int k = 0; k < n; ++k)
@@ -258,7 +258,7 @@ TEST(AuthoredContent, BitmapFontHoldsEveryCharacterInsideItsPicture)
     FontDescription font;
     std::string error;
     ASSERT_TRUE(parseFontDescription(*root, font, &error)) << error;
-    murmur::Image atlas = picture("fonts/" + font.bitmap);
+    Image atlas = picture("fonts/" + font.bitmap);
     ASSERT_EQ(atlas.channels, 4);
 
     struct Rect {

@@ -56,7 +56,7 @@ TEST(Noise, TileableNoiseRepeatsAfterItsPeriodAndStaysInRange)
 TEST(NormalMap, FlatIsStraightUpAndSlopesTiltAwayFromTheRise)
 {
     HeightField flat(8, 8);
-    Image n = heightToNormalMap(flat, 4.0f);
+    pictures::Image n = heightToNormalMap(flat, 4.0f);
     ASSERT_EQ(n.channels, 3);
     EXPECT_EQ(n.pixels[0], 128);
     EXPECT_EQ(n.pixels[1], 128);
@@ -66,7 +66,7 @@ TEST(NormalMap, FlatIsStraightUpAndSlopesTiltAwayFromTheRise)
     HeightField ramp(16, 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) ramp.at(x, y) = 0.1f * x;
-    Image r = heightToNormalMap(ramp, 4.0f);
+    pictures::Image r = heightToNormalMap(ramp, 4.0f);
     const uint8_t* mid = &r.pixels[(8 * 16 + 8) * 3];
     EXPECT_LT(mid[0], 128);
     EXPECT_EQ(mid[1], 128);
@@ -74,7 +74,7 @@ TEST(NormalMap, FlatIsStraightUpAndSlopesTiltAwayFromTheRise)
     HeightField up(16, 16);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) up.at(x, y) = -0.1f * y;
-    Image u = heightToNormalMap(up, 4.0f);
+    pictures::Image u = heightToNormalMap(up, 4.0f);
     EXPECT_EQ(u.pixels[(8 * 16 + 8) * 3], 128);
     EXPECT_LT(u.pixels[(8 * 16 + 8) * 3 + 1], 128);
 }
@@ -82,13 +82,13 @@ TEST(NormalMap, FlatIsStraightUpAndSlopesTiltAwayFromTheRise)
 TEST(ImageWriters, PngRoundTripsEveryChannelCount)
 {
     for (int channels : {1, 3, 4}) {
-        Image image{5, 3, channels, {}};
+        pictures::Image image{5, 3, channels, {}};
         for (int i = 0; i < 5 * 3 * channels; ++i) image.pixels.push_back(static_cast<uint8_t>(i * 17));
         std::string path = (scratchDir() / ("round" + std::to_string(channels) + ".png")).string();
         std::string error;
         ASSERT_TRUE(writePng(path, image, error)) << error;
-        murmur::Image back;
-        ASSERT_TRUE(murmur::loadImage(path, back));
+        ::Image back;
+        ASSERT_TRUE(loadImage(path, back));
         EXPECT_EQ(back.width, 5u);
         EXPECT_EQ(back.height, 3u);
         if (channels == 1) {
@@ -111,8 +111,8 @@ TEST(ImageWriters, JpegKeepsSizeAndColourAndRejectsWhatItCannotHold)
     std::string path = (scratchDir() / "red.jpg").string();
     std::string error;
     ASSERT_TRUE(writeJpeg(path, toImage(canvas, 3), 90, error)) << error;
-    murmur::Image back;
-    ASSERT_TRUE(murmur::loadImage(path, back));
+    ::Image back;
+    ASSERT_TRUE(loadImage(path, back));
     EXPECT_EQ(back.width, 40u);
     EXPECT_EQ(back.height, 24u);
     EXPECT_EQ(back.channels, 3);
@@ -121,7 +121,7 @@ TEST(ImageWriters, JpegKeepsSizeAndColourAndRejectsWhatItCannotHold)
 
     EXPECT_FALSE(writeJpeg(path, toImage(canvas, 4), 90, error));
     EXPECT_NE(error.find("red.jpg"), std::string::npos) << error;
-    Image wrongSize = toImage(canvas, 3);
+    pictures::Image wrongSize = toImage(canvas, 3);
     wrongSize.pixels.pop_back();
     EXPECT_FALSE(writePng((scratchDir() / "short.png").string(), wrongSize, error));
     EXPECT_FALSE(writePng((scratchDir() / "no_folder" / "x.png").string(), toImage(canvas, 3), error));
@@ -130,7 +130,7 @@ TEST(ImageWriters, JpegKeepsSizeAndColourAndRejectsWhatItCannotHold)
 
 TEST(Canvas, FlipRowsAndCompositing)
 {
-    Image image{1, 3, 1, {1, 2, 3}};
+    pictures::Image image{1, 3, 1, {1, 2, 3}};
     flipRows(image);
     EXPECT_EQ(image.pixels, (std::vector<uint8_t>{3, 2, 1}));
 

@@ -18,7 +18,7 @@ struct ArchiveEntry {
 // Every entry in archive order; false (with the reason) when the archive cannot be read.
 bool readArchive(const std::string& path, std::vector<ArchiveEntry>& entries, std::string& error);
 
-inline const std::uint8_t* pixel(const murmur::Image& image, int x, int y)
+inline const std::uint8_t* pixel(const Image& image, int x, int y)
 {
     return image.pixels.data() + static_cast<std::size_t>(y) * image.rowBytes() +
            static_cast<std::size_t>(x) * static_cast<std::size_t>(image.channels);

@@ -206,8 +206,8 @@ bool font(const std::string& path, Value& out, std::string& error) {
     FontDescription d;
     if (!parseFontDescription(*root, d, &error)) return false;
     const std::string picture = FilePath(path).directory() + d.bitmap;
-    murmur::Image image;
-    if (!murmur::loadImage(picture, image)) {
+    Image image;
+    if (!loadImage(picture, image)) {
         error = "its bitmap " + picture + " cannot be decoded";
         return false;
     }
@@ -234,8 +234,8 @@ bool font(const std::string& path, Value& out, std::string& error) {
 }
 
 bool image(const std::string& path, Value& out, std::string& error) {
-    murmur::Image img;
-    if (!murmur::loadImage(path, img)) {
+    Image img;
+    if (!loadImage(path, img)) {
         error = "cannot be decoded as an image";
         return false;
     }
