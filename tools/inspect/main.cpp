@@ -1,5 +1,5 @@
 // murmur-inspect: prints content files readably, or as JSON with --json.
-#include "tools/inspect/inspect.h"
+#include "tools/inspect/describe_file.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "tools/inspect/inspect.h"
+#include "tools/inspect/describe_file.h"
 
 #include "anim/animation_file.h"
 #include "anim/camera_file.h"

@@ -4,7 +4,7 @@
 #include "content/bitmap_font.h"
 #include "content/geometry/geometry_writer.h"
 #include "content/material.h"
-#include "tools/inspect/inspect.h"
+#include "tools/inspect/describe_file.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
