@@ -1,5 +1,6 @@
 #include "content/material.h"
 #include "image_files.h"
+#include "tests/support/decimal_comma_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,20 @@ TEST(Material, ParamsAndTextureEntries) {
     EXPECT_EQ(m->opacityMapName, "");
     EXPECT_EQ(m->environmentMapName, "sky");
     EXPECT_EQ(m->reflection, 0.75f);
+}
+
+TEST(Material, NumbersReadWithAPointWhateverTheLocale) {
+    // The show's content is written with points; a viewer's decimal-comma
+    // locale must not turn 0.5 into 0.
+    murmur::test::DecimalCommaScope comma;
+    ASSERT_TRUE(comma.active()) << murmur::test::decimalCommaLocaleFailure();
+    auto m = parse(R"(<M Name="m"><Param Type="Diffuse" Value="0.5;0.25;0.125"/>
+<Param Type="SpecularLevel" Value="1.5"/></M>)");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->diffuseColor[0], 0.5f);
+    EXPECT_EQ(m->diffuseColor[1], 0.25f);
+    EXPECT_EQ(m->diffuseColor[2], 0.125f);
+    EXPECT_EQ(m->specularLevel, 1.5f);
 }
 
 TEST(Material, FilesThatCannotBeReadGiveNull) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "content/xml_element.h"
+#include "tests/support/decimal_comma_locale.h"
 
 namespace {
 
@@ -86,21 +87,12 @@ TEST(XmlElement, AttributeFloatParsesLeadingNumbersAndOtherwiseGivesZero) {
 }
 
 TEST(XmlElement, AttributeFloatUsesAPointWhateverTheLocale) {
-    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    // Any installed locale with a decimal comma will do; skip the check when
-    // none is.
-    const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "ru_RU.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name)) {
-            comma = name;
-            break;
-        }
-    auto root = XmlElement::parse("<m a=\"0.25\"/>");
+    murmur::test::DecimalCommaScope comma;
+    ASSERT_TRUE(comma.active()) << murmur::test::decimalCommaLocaleFailure();
+    auto root = XmlElement::parse("<m a=\"0.25\" b=\"-1.5e2\"/>");
     ASSERT_NE(root, nullptr);
-    const float value = root->attributeFloat("a");
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    if (!comma) GTEST_SKIP() << "no locale with a decimal comma installed";
-    EXPECT_EQ(value, 0.25f);
+    EXPECT_EQ(root->attributeFloat("a"), 0.25f);
+    EXPECT_EQ(root->attributeFloat("b"), -150.0f);
 }
 
 }  // namespace
