@@ -140,6 +140,11 @@ TEST_F(Inspect, AnimationCamerasMaterialFontImage) {
     ASSERT_TRUE(inspectFile(file("red.mat"), v, error)) << error;
     j = json(v);
     EXPECT_NE(j.find("\"diffuseMapName\": \"red\""), std::string::npos) << j;
+    // Every field of the material, texture slots by the names they resolve by.
+    EXPECT_NE(j.find("\"diffuseMap\": \"red\""), std::string::npos) << j;
+    EXPECT_NE(j.find("\"opacityMap\": null"), std::string::npos) << j;
+    EXPECT_NE(j.find("\"bumpMap\": null"), std::string::npos) << j;
+    EXPECT_NE(j.find("\"lightMap\": null"), std::string::npos) << j;
     EXPECT_NE(j.find("\"glossiness\": 0.3"), std::string::npos) << j;
 
     ASSERT_TRUE(inspectFile(file("font.xml"), v, error)) << error;

@@ -189,11 +189,18 @@ bool material(const std::string& path, Value& out, std::string& error) {
     out.set("glossiness", Value::number(m->glossiness));
     out.set("specularLevel", Value::number(m->specularLevel));
     out.set("reflection", Value::number(m->reflection));
+    // A texture slot shows the name it is resolved by (null when it has
+    // none): the inspector loads no textures, so there is no pointer to show.
+    auto texture = [](const std::string& name) { return name.empty() ? Value::null() : Value::string(name); };
     out.set("diffuseMapName", Value::string(m->diffuseMapName));
+    out.set("diffuseMap", texture(m->diffuseMapName));
     out.set("opacityMapName", Value::string(m->opacityMapName));
+    out.set("opacityMap", texture(m->opacityMapName));
     out.set("bumpMapName", Value::string(m->bumpMapName));
+    out.set("bumpMap", texture(m->bumpMapName));
     out.set("environmentMapName", Value::string(m->environmentMapName));
     out.set("lightMapName", Value::string(m->lightMapName));
+    out.set("lightMap", texture(m->lightMapName));
     return true;
 }
 
