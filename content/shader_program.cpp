@@ -1,6 +1,7 @@
 #include "content/shader_program.h"
 
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 ShaderProgram::~ShaderProgram() {
@@ -52,9 +53,15 @@ bool readSource(const std::string& path, std::vector<char>& source) {
     const long size = ok ? std::ftell(file) : -1;
     ok = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
     if (ok) {
-        source.assign(static_cast<std::size_t>(size) + 1, '\0');
-        ok = std::fread(source.data(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+        // A folder opens too, and on some file systems reports an enormous
+        // size at its end; a buffer that cannot be had means an unreadable file.
+        try {
+            source.assign(static_cast<std::size_t>(size) + 1, '\0');
+        } catch (const std::exception&) {
+            ok = false;
+        }
     }
+    if (ok) ok = std::fread(source.data(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
     std::fclose(file);
     return ok;
 }

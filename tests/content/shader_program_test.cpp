@@ -2,6 +2,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "content/shader_program.h"
@@ -63,6 +64,18 @@ TEST_F(ShaderProgramTest, MissingOrBrokenShadersGiveNull) {
     // working program.
     const auto empty = createProgram(dir.file("empty.vpr"), dir.file("ok.fpr"));
     EXPECT_TRUE(!empty || !isLinked(empty->program));
+}
+
+TEST_F(ShaderProgramTest, AFolderNamedLikeAShaderFileGivesNull) {
+    // A folder opens for reading, but seeking to its end reports a huge size
+    // on some file systems; it must fail like an unreadable file.
+    std::filesystem::create_directory(dir.file("folder.vpr"));
+    std::filesystem::create_directory(dir.file("folder.fpr"));
+    writeText(dir.file("ok.vpr"), kVertex);
+    writeText(dir.file("ok.fpr"), kFragment);
+    EXPECT_EQ(compileShaderFile(GL_VERTEX_SHADER, dir.file("folder.vpr")), 0u);
+    EXPECT_FALSE(createProgram(dir.file("folder.vpr"), dir.file("ok.fpr")));
+    EXPECT_FALSE(createProgram(dir.file("ok.vpr"), dir.file("folder.fpr")));
 }
 
 TEST_F(ShaderProgramTest, AFailedVertexShaderStopsBeforeTheFragmentFileIsRead) {
