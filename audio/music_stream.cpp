@@ -67,7 +67,7 @@ struct Stream {
             if (got == want) continue;
             // End of the file (or a file that stops decoding).
             if (loop && !freshPass && decoder.seek(0)) {
-                wrapOffset = static_cast<std::int64_t>(produced) * kFrameBytes;
+                if (wrapOffset < 0) wrapOffset = static_cast<std::int64_t>(produced) * kFrameBytes;
                 cursor = 0;
                 freshPass = true;
                 continue;
@@ -76,7 +76,8 @@ struct Stream {
             ended = true;
             break;
         }
-        clock.delivered(start, static_cast<std::int64_t>(produced) * kFrameBytes, wrapOffset, now);
+        clock.delivered(start, static_cast<std::int64_t>(produced) * kFrameBytes, wrapOffset, now,
+                        decoder.lengthFrames() * kFrameBytes);
     }
 };
 

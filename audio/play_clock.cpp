@@ -10,14 +10,17 @@ void PlayClock::reset(std::int64_t position) {
     chunkStart_ = position;
     chunkBytes_ = 0;
     chunkWrap_ = -1;
+    chunkLoop_ = 0;
     heardBytes_ = 0;
 }
 
-void PlayClock::delivered(std::int64_t start, std::int64_t bytes, std::int64_t wrapOffset, TimePoint when) {
+void PlayClock::delivered(std::int64_t start, std::int64_t bytes, std::int64_t wrapOffset, TimePoint when,
+                          std::int64_t loopBytes) {
     hasChunk_ = true;
     chunkStart_ = start;
     chunkBytes_ = std::max<std::int64_t>(bytes, 0);
     chunkWrap_ = wrapOffset;
+    chunkLoop_ = std::max<std::int64_t>(loopBytes, 0);
     chunkTime_ = when;
     heardBytes_ = 0;
 }
@@ -35,7 +38,10 @@ std::int64_t PlayClock::position(TimePoint now) {
     // must not move the position back.
     offset = std::max(offset, heardBytes_);
     heardBytes_ = offset;
-    if (chunkWrap_ >= 0 && offset >= chunkWrap_) return offset - chunkWrap_;
+    if (chunkWrap_ >= 0 && offset >= chunkWrap_) {
+        const std::int64_t intoPass = offset - chunkWrap_;
+        return chunkLoop_ > 0 ? intoPass % chunkLoop_ : intoPass;
+    }
     return chunkStart_ + offset;
 }
 

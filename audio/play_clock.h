@@ -22,8 +22,11 @@ public:
 
     // A chunk of `bytes` bytes starting at stream position `start` went to the
     // device at `when`. When the stream looped back to position 0 inside the
-    // chunk, wrapOffset is the offset in the chunk where it did (else -1).
-    void delivered(std::int64_t start, std::int64_t bytes, std::int64_t wrapOffset, TimePoint when);
+    // chunk, wrapOffset is the offset in the chunk where it first did (else
+    // -1); a stream shorter than the chunk loops more than once, and then
+    // loopBytes, its length, folds the positions after that into the stream.
+    void delivered(std::int64_t start, std::int64_t bytes, std::int64_t wrapOffset, TimePoint when,
+                   std::int64_t loopBytes = 0);
 
     // The position heard at `now`.
     std::int64_t position(TimePoint now);
@@ -36,6 +39,7 @@ private:
     std::int64_t chunkStart_ = 0;    // stream position of the chunk's first byte
     std::int64_t chunkBytes_ = 0;
     std::int64_t chunkWrap_ = -1;
+    std::int64_t chunkLoop_ = 0;     // stream length when the chunk loops, else 0
     TimePoint chunkTime_{};
     std::int64_t heardBytes_ = 0;  // bytes of the current chunk already reported
 };

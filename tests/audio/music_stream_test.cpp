@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -194,6 +195,26 @@ TEST_F(MusicStreamTest, LoopingStreamsWrapAndOthersStopAtTheEnd) {
     // Playing an ended stream again starts it from the beginning.
     ASSERT_TRUE(audio::playChannel(once, false));
     EXPECT_LT(audio::channelPosition(once), length / 2);
+}
+
+TEST_F(MusicStreamTest, ALoopShorterThanOneDeviceBufferReportsPositionsInsideTheStream) {
+    // 300 sample frames: the device takes several passes of it per buffer.
+    const audio::StreamHandle stream = audio::createFileStream(audio_test::writeToneMp3("blip.mp3", 300.0 / 44100.0),
+                                                               audio::kStreamLoop);
+    ASSERT_NE(stream, 0u);
+    const std::int64_t length = audio::channelLength(stream);
+    ASSERT_EQ(length, 300 * 4);
+    ASSERT_TRUE(audio::playChannel(stream, false));
+    const auto start = std::chrono::steady_clock::now();
+    std::int64_t highest = 0;
+    while (secondsSince(start) < 0.3) {
+        const std::int64_t position = audio::channelPosition(stream);
+        ASSERT_GE(position, 0);
+        highest = std::max(highest, position);
+        std::this_thread::sleep_for(200us);
+    }
+    EXPECT_LT(highest, length);
+    EXPECT_TRUE(audio::isChannelPlaying(stream));
 }
 
 TEST_F(MusicStreamTest, FreeingIsSafeTwiceAndForUnknownHandles) {

@@ -54,4 +54,15 @@ TEST(PlayClock, FollowsALoopBackToTheStartInsideAChunk) {
     EXPECT_EQ(clock.position(t0 + 10ms), 1764 - 400);
 }
 
+TEST(PlayClock, AStreamShorterThanTheChunkStaysInsideItself) {
+    PlayClock clock(kBytesPerSecond);
+    const auto t0 = std::chrono::steady_clock::now();
+    // A 1200-byte stream: the chunk holds its last 400 bytes, then three
+    // more passes over it and a part of the next.
+    clock.delivered(800, 4096, 400, t0, 1200);
+    EXPECT_EQ(clock.position(t0 + std::chrono::microseconds(1000)), 800 + 176);
+    EXPECT_EQ(clock.position(t0 + 10ms), (1764 - 400) % 1200);
+    EXPECT_EQ(clock.position(t0 + 1s), (4096 - 400) % 1200);
+}
+
 }  // namespace
