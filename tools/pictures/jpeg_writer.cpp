@@ -1,4 +1,5 @@
 #include "tools/pictures/image_writers.h"
+#include "tools/pictures/picture_file.h"
 
 #include <cstdio>
 // jpeglib.h needs FILE and size_t declared first.
@@ -29,16 +30,8 @@ bool writeJpeg(const std::string& path, const Image& image, int quality, std::st
         error = path + ": a JPEG holds 1 or 3 channels, not " + std::to_string(image.channels);
         return false;
     }
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<size_t>(image.width) * image.height * image.channels) {
-        error = path + ": picture size does not match its pixels";
-        return false;
-    }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = path + ": cannot create the file";
-        return false;
-    }
+    FILE* file = createPictureFile(path, image, error);
+    if (!file) return false;
     jpeg_compress_struct cinfo{};
     JpegErrorManager errors{};
     cinfo.err = jpeg_std_error(&errors.base);

@@ -1,4 +1,5 @@
 #include "tools/pictures/image_writers.h"
+#include "tools/pictures/picture_file.h"
 
 #include <png.h>
 
@@ -46,16 +47,8 @@ bool writePng(const std::string& path, const Image& image, std::string& error)
     case 4: colorType = PNG_COLOR_TYPE_RGB_ALPHA; break;
     default: error = path + ": cannot write a PNG with " + std::to_string(image.channels) + " channels"; return false;
     }
-    if (image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() != static_cast<size_t>(image.width) * image.height * image.channels) {
-        error = path + ": picture size does not match its pixels";
-        return false;
-    }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        error = path + ": cannot create the file";
-        return false;
-    }
+    FILE* file = createPictureFile(path, image, error);
+    if (!file) return false;
     PngError pngError;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngError, onPngError, onPngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
