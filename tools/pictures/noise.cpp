@@ -119,43 +119,44 @@ float gradientNoise3(float x, float y, float z, uint32_t seed, int period)
     return lerp(n[0], n[1], tz);
 }
 
-float fbm(float x, float y, uint32_t seed, int octaves, int period, float gain)
+namespace {
+
+// Octaves of one noise at doubling frequencies and periods, each octave with
+// its own seed, weighted by gain and normalised by the total weight.
+template <class Noise>
+float octaveSum(int octaves, uint32_t seed, int period, float gain, Noise noise)
 {
     float sum = 0.0f, amplitude = 1.0f, norm = 0.0f, frequency = 1.0f;
     for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * gradientNoise(x * frequency, y * frequency, seed + static_cast<uint32_t>(i) * 101U,
-                                         period > 0 ? period << i : 0);
+        sum += amplitude * noise(frequency, seed + static_cast<uint32_t>(i) * 101U, period > 0 ? period << i : 0);
         norm += amplitude;
         amplitude *= gain;
         frequency *= 2.0f;
     }
     return sum / norm;
+}
+
+} // namespace
+
+float fbm(float x, float y, uint32_t seed, int octaves, int period, float gain)
+{
+    return octaveSum(octaves, seed, period, gain, [&](float f, uint32_t s, int p) {
+        return gradientNoise(x * f, y * f, s, p);
+    });
 }
 
 float fbm3(float x, float y, float z, uint32_t seed, int octaves, int period, float gain)
 {
-    float sum = 0.0f, amplitude = 1.0f, norm = 0.0f, frequency = 1.0f;
-    for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * gradientNoise3(x * frequency, y * frequency, z * frequency,
-                                          seed + static_cast<uint32_t>(i) * 101U, period > 0 ? period << i : 0);
-        norm += amplitude;
-        amplitude *= gain;
-        frequency *= 2.0f;
-    }
-    return sum / norm;
+    return octaveSum(octaves, seed, period, gain, [&](float f, uint32_t s, int p) {
+        return gradientNoise3(x * f, y * f, z * f, s, p);
+    });
 }
 
 float valueFbm(float x, float y, uint32_t seed, int octaves, int period, float gain)
 {
-    float sum = 0.0f, amplitude = 1.0f, norm = 0.0f, frequency = 1.0f;
-    for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * valueNoise(x * frequency, y * frequency, seed + static_cast<uint32_t>(i) * 101U,
-                                      period > 0 ? period << i : 0);
-        norm += amplitude;
-        amplitude *= gain;
-        frequency *= 2.0f;
-    }
-    return sum / norm;
+    return octaveSum(octaves, seed, period, gain, [&](float f, uint32_t s, int p) {
+        return valueNoise(x * f, y * f, s, p);
+    });
 }
 
 float turbulence(float x, float y, uint32_t seed, int octaves, int period, float gain)
