@@ -27,7 +27,9 @@ public:
     // Returns whether the blur can run: both programs present and linked.
     bool create(ShaderProgram* horizontal, ShaderProgram* vertical, int width, int height);
 
-    // Blurs the input into output(); leaves frame buffer 0 and array buffer 0
+    // Blurs the input into output(). The kernel reads pairs of texels with
+    // one linearly filtered fetch, so the input should filter linearly (the
+    // glow texture does; a nearest one gives a blockier result). Leaves frame buffer 0 and array buffer 0
     // bound and attribute arrays 0 and 1 disabled. Does nothing when the blur
     // cannot run.
     void run(const Texture& input);
