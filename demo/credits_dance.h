@@ -36,9 +36,9 @@ public:
 
     // Looks up the hand ("credits_dance_hand", geometry and animation), its
     // meshes "credits_hand" and "hand_axis", the visibility track, the
-    // program "CreditSprite" and the textures "greetz0" to "greetz11"; binds
-    // the hand's tree to its meshes and hides its first three submeshes for
-    // good.
+    // program "CreditSprite" (its a_position bound to the screen quad's
+    // attribute 0) and the textures "greetz0" to "greetz11"; binds the hand's
+    // tree to its meshes and hides its first three submeshes for good.
     void init() override;
     // time is the scene clock: the dance clock starts at the time of the
     // first update and then runs at its own speed.
@@ -77,7 +77,8 @@ private:
     Mesh* creditsHand_ = nullptr;
     Mesh* handAxis_ = nullptr;
     const IInterpolator<int>* visibility_ = nullptr;
-    const ShaderProgram* program_ = nullptr;
+    ShaderProgram* program_ = nullptr;
+    bool programLinks_ = false;
     GLint mvpLocation_ = -1;
     GLint textureLocation_ = -1;
     GLint progressLocation_ = -1;

@@ -31,7 +31,7 @@ sm::Mat4 CreditsDance::greetingModel() const {
 
 void CreditsDance::drawGreeting(const ScreenQuad& quad, const sm::Mat4& viewProjection) const {
     const Texture* texture = currentGreeting();
-    if (!texture || texture->width <= 0 || !program_ || !(spriteWidth_ > 0.0f)) return;
+    if (!texture || texture->width <= 0 || !programLinks_ || !(spriteWidth_ > 0.0f)) return;
     quad.bind();
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
