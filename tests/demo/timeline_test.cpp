@@ -74,14 +74,6 @@ TEST_F(FlickerTest, AlternatesEvery10To30MillisecondsThenHoldsBlackAndFadesOut) 
     EXPECT_EQ(flicker.at(250.0f), 0.0f);
 }
 
-TEST_F(FlickerTest, EveryRunFromTheSameStateFlickersAlike) {
-    const FlickerCurve first;
-    sm::setRuntimeRandState(1);
-    const FlickerCurve second;
-    ASSERT_EQ(first.curve().keyCount(), second.curve().keyCount());
-    for (int i = 0; i < first.curve().keyCount(); ++i) ASSERT_EQ(keyTime(first, i), keyTime(second, i));
-}
-
 CameraCuts camerasEndingAt(std::initializer_list<float> ends) {
     CameraCuts cuts;
     for (float end : ends) {
