@@ -20,6 +20,14 @@ bool LoadingScreen::init(const std::string& dataDirectory, int width, int height
     height_ = height;
     present_ = std::move(present);
     picture_ = loadTexture(d + "loader.jpg");
+    if (picture_) {
+        // Content textures repeat; stretched over the window, a repeating
+        // picture would blend each edge with the opposite one.
+        glBindTexture(GL_TEXTURE_2D, picture_->name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
     program_ = createProgram(d + "effects/Sprite.vpr", d + "effects/Sprite.fpr");
     sprite_.reset();
     if (program_) {
@@ -32,6 +40,19 @@ bool LoadingScreen::init(const std::string& dataDirectory, int width, int height
     return picture_ && program_;
 }
 
+LoadingScreen::Area LoadingScreen::barArea(int width, int height) {
+    const float w = static_cast<float>(width);
+    const float thickness = static_cast<float>(std::max(3, height / 120));
+    const float margin = static_cast<float>(std::max(4, height / 30));
+    return {w * 0.1f, margin, w * 0.9f, margin + thickness};
+}
+
+int LoadingScreen::step() const {
+    if (itemTotal_ <= 0) return 0;
+    const long long done = std::min(itemsDone_, itemTotal_);
+    return static_cast<int>(done * kSteps / itemTotal_);
+}
+
 float LoadingScreen::share() const {
     if (itemTotal_ <= 0) return 0.0f;
     return std::min(1.0f, static_cast<float>(itemsDone_) / static_cast<float>(itemTotal_));
@@ -42,17 +63,14 @@ void LoadingScreen::draw() {
     glViewport(0, 0, width_, height_);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     shownShare_ = share();
+    shownStep_ = step();
     if (sprite_) {
         sprite_->begin();
         glDisable(GL_BLEND);
         // Opaque, and stretched to the window whatever its own size.
         sprite_->draw(picture_.get(), width_, height_);
         if (itemTotal_ > 0 && white_) {
-            const float w = static_cast<float>(width_);
-            const float thickness = static_cast<float>(std::max(2, height_ / 120));
-            const float margin = static_cast<float>(std::max(2, height_ / 40));
-            const float y0 = margin, y1 = margin + thickness;
-            const float x0 = w * 0.1f, x1 = w * 0.9f;
+            const auto [x0, y0, x1, y1] = barArea(width_, height_);
             const float filled = x0 + (x1 - x0) * shownShare_;
             glEnable(GL_BLEND);
             sprite_->drawQuad(white_->name, {x0, y1, x0, y0, x1, y1, x1, y0}, {0.0f, 0.0f, 0.0f, 0.5f});
@@ -77,7 +95,6 @@ void LoadingScreen::setItemTotal(int count) {
 
 void LoadingScreen::addItemDone() {
     ++itemsDone_;
-    const float now = share();
-    const bool finished = itemTotal_ > 0 && itemsDone_ == itemTotal_;
-    if (now - shownShare_ >= kStep || (finished && now > shownShare_)) draw();
+    // The last file always completes a step.
+    if (step() > shownStep_) draw();
 }

@@ -31,8 +31,8 @@ public:
     // there was a bar to show.
     void setItemTotal(int count);
     // One more item done; the picture is drawn again whenever the share done
-    // has grown by a visible step since the last drawing, and when the last
-    // item is done.
+    // has grown by a visible step (1 / kSteps) since the last drawing, which
+    // the last item always does.
     void addItemDone();
 
     int itemTotal() const { return itemTotal_; }
@@ -40,11 +40,20 @@ public:
     // The share of the bar shown by the last drawing, 0 to 1.
     float shownShare() const { return shownShare_; }
 
-    // The smallest growth of the share done that is drawn.
-    static constexpr float kStep = 1.0f / 50.0f;
+    // The share done is drawn again in steps of 1 / kSteps.
+    static constexpr int kSteps = 50;
+
+    // Where the bar lies in a window of that size, in pixels from the bottom
+    // left: centred, four fifths of the width, a few pixels high, a little
+    // above the bottom edge.
+    struct Area {
+        float x0, y0, x1, y1;
+    };
+    static Area barArea(int width, int height);
 
 private:
     float share() const;
+    int step() const;
 
     std::unique_ptr<Texture> picture_;
     std::unique_ptr<ShaderProgram> program_;
@@ -56,4 +65,5 @@ private:
     int itemTotal_ = 0;
     int itemsDone_ = 0;
     float shownShare_ = 0.0f;
+    int shownStep_ = 0;
 };
