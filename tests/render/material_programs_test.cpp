@@ -358,31 +358,6 @@ TEST_F(MaterialDraw, OpacityDecidesBlendingDepthWritesAndCulling) {
     EXPECT_NEAR(blended.r, (solid.r + 255) / 2, 3);
 }
 
-TEST_F(MaterialDraw, BindersUseTheChosenProgramAndRefuseTheUndrawnRows) {
-    SubMesh* s = quad(5);
-    upload(geometry);
-    auto current = [] {
-        GLint p = 0;
-        glGetIntegerv(GL_CURRENT_PROGRAM, &p);
-        return static_cast<GLuint>(p);
-    };
-    for (MaterialProgram kind : {MaterialProgram::Color, MaterialProgram::Diff, MaterialProgram::DiffLightMap,
-                                 MaterialProgram::DiffNorm, MaterialProgram::DiffNormLightmap}) {
-        Material m = material(kind);
-        if (kind == MaterialProgram::DiffLightMap) m.bumpMap = nullptr;
-        s->lightMap = usesLightMap(kind) ? white.get() : nullptr;
-        EXPECT_TRUE(programs.bindMaterial(m, *s, sm::identityMatrix()));
-        EXPECT_EQ(current(), programs.program(chooseMaterialProgram(m, *s, false))->program);
-        EXPECT_TRUE(programs.bindMaterialShadowed(m, *s, sm::identityMatrix(), *shadowMap));
-        EXPECT_EQ(current(), programs.program(chooseMaterialProgram(m, *s, true))->program);
-    }
-    s->lightMap = nullptr;
-    Material withOpacityMap = material(MaterialProgram::Diff);
-    withOpacityMap.opacityMap = white.get();
-    EXPECT_FALSE(programs.bindMaterial(withOpacityMap, *s, sm::identityMatrix()));
-    EXPECT_FALSE(programs.bindMaterialShadowed(withOpacityMap, *s, sm::identityMatrix(), *shadowMap));
-}
-
 TEST_F(MaterialDraw, UndrawnRowsDrawNothingButStillOccludeInBlack) {
     SubMesh* s = quad(5);
     upload(geometry);
