@@ -10,9 +10,13 @@
 namespace {
 std::atomic<std::size_t> gAllocations{0};
 
-void* allocate(std::size_t size) {
+void* tryAllocate(std::size_t size) noexcept {
     ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* allocate(std::size_t size) {
+    if (void* p = tryAllocate(size)) return p;
     throw std::bad_alloc();
 }
 }  // namespace
@@ -21,7 +25,11 @@ std::size_t murmur::test::allocationCount() { return gAllocations.load(); }
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return tryAllocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return tryAllocate(size); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
