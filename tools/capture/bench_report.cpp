@@ -1,5 +1,7 @@
 #include "tools/capture/bench_report.h"
 
+#include "tools/capture/decimal_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -27,12 +29,7 @@ std::string jsonString(const std::string& text)
     return out + "\"";
 }
 
-std::string number(double v)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "%.4f", std::isfinite(v) ? v : 0.0);
-    return text;
-}
+std::string number(double v) { return decimalText(v, 4); }
 
 std::string summaryJson(const TimeSummary& s)
 {

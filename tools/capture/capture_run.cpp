@@ -3,6 +3,7 @@
 #include "tools/capture/bench_report.h"
 #include "tools/capture/capture_options.h"
 #include "tools/capture/contact_sheet.h"
+#include "tools/capture/decimal_text.h"
 #include "tools/capture/frame_clock.h"
 #include "tools/capture/frame_grabber.h"
 #include "tools/capture/headless_window.h"
@@ -60,12 +61,7 @@ double msBetween(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-std::string timeText(double seconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", seconds);
-    return text;
-}
+std::string timeText(double seconds) { return decimalText(seconds, 3) + " s"; }
 
 // A picture written under a temporary name and renamed when complete.
 bool writePicture(const std::string& path, const pictures::Image& image, bool jpeg, std::string& error)

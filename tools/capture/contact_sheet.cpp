@@ -1,10 +1,10 @@
 #include "tools/capture/contact_sheet.h"
 
+#include "tools/capture/decimal_text.h"
 #include "tools/pictures/mask.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 namespace capture {
 
@@ -13,6 +13,8 @@ namespace {
 constexpr int kMaxThumbWidth = 320;
 constexpr int kMaxColumns = 6;
 constexpr int kLabelPixels = 13;
+// Room for the longest label, "12345.000 s · shot 99", at that size.
+constexpr int kMinCellWidth = 170;
 const pictures::Color kBackground = pictures::hex(0x1c1c1c);
 const pictures::Color kLabelColor = pictures::hex(0xe8e8e8);
 const pictures::Color kMarkColor = pictures::hex(0xffc850);
@@ -58,12 +60,8 @@ std::vector<SheetEntry> planSheet(const std::vector<float>& endTimes, const Fram
 
 std::string sheetLabel(const SheetEntry& entry, const FrameClock& clock)
 {
-    char text[96];
-    if (entry.shot < 0)
-        std::snprintf(text, sizeof text, "%.3f s \xC2\xB7 no shot", clock.seconds(entry.frame));
-    else
-        std::snprintf(text, sizeof text, "%.3f s \xC2\xB7 shot %d", clock.seconds(entry.frame), entry.shot + 1);
-    return text;
+    const std::string time = decimalText(clock.seconds(entry.frame), 3) + " s \xC2\xB7 ";
+    return entry.shot < 0 ? time + "no shot" : time + "shot " + std::to_string(entry.shot + 1);
 }
 
 SheetLayout layoutSheet(int count, int frameWidth, int frameHeight)
@@ -75,10 +73,11 @@ SheetLayout layoutSheet(int count, int frameWidth, int frameHeight)
     l.thumbWidth = std::min(frameWidth, kMaxThumbWidth);
     l.thumbHeight = std::max(1, static_cast<int>((static_cast<long long>(l.thumbWidth) * frameHeight +
                                                   frameWidth / 2) / frameWidth));
+    l.cellWidth = std::max(l.thumbWidth, kMinCellWidth);
     l.labelHeight = kLabelPixels + 9;
     l.margin = 12;
     l.gap = 8;
-    l.width = 2 * l.margin + l.columns * l.thumbWidth + (l.columns - 1) * l.gap;
+    l.width = 2 * l.margin + l.columns * l.cellWidth + (l.columns - 1) * l.gap;
     l.height = 2 * l.margin + l.rows * (l.thumbHeight + l.labelHeight) + (l.rows - 1) * l.gap;
     return l;
 }
@@ -119,7 +118,7 @@ ContactSheet::ContactSheet(const SheetLayout& layout, pictures::FontFace& font)
 void ContactSheet::place(int i, const pictures::Image& frame, const std::string& label, bool mark)
 {
     const pictures::Image thumb = shrink(frame, layout_.thumbWidth, layout_.thumbHeight);
-    const int x0 = layout_.cellX(i);
+    const int x0 = layout_.thumbX(i);
     const int y0 = layout_.cellY(i);
     for (int y = 0; y < thumb.height; ++y)
         for (int x = 0; x < thumb.width; ++x) {
@@ -129,10 +128,11 @@ void ContactSheet::place(int i, const pictures::Image& frame, const std::string&
     pictures::Mask text = font_.renderLine(pictures::fromUtf8(label), 0);
     // Clip the label to its cell.
     const int textY = y0 + thumb.height + (layout_.labelHeight - text.height) / 2;
-    pictures::Mask clipped(std::min(text.width, layout_.thumbWidth), text.height);
+    pictures::Mask clipped(std::min(text.width, layout_.cellWidth), text.height);
     for (int y = 0; y < clipped.height; ++y)
         for (int x = 0; x < clipped.width; ++x) clipped.at(x, y) = text.at(x, y);
-    paintMask(canvas_, clipped, x0 + 2, textY, mark ? kMarkColor : kLabelColor);
+    paintMask(canvas_, clipped, layout_.cellX(i) + (layout_.cellWidth - clipped.width) / 2, textY,
+              mark ? kMarkColor : kLabelColor);
 }
 
 pictures::Image ContactSheet::image() const { return pictures::toImage(canvas_, 3); }

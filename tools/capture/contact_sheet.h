@@ -37,16 +37,19 @@ std::string sheetLabel(const SheetEntry& entry, const FrameClock& clock);
 struct SheetLayout {
     int columns = 0, rows = 0;
     int thumbWidth = 0, thumbHeight = 0;
+    int cellWidth = 0; // the thumbnail's width, or wider to fit its label
     int labelHeight = 0;
     int margin = 0, gap = 0;
     int width = 0, height = 0;
-    // Top-left corner of thumbnail i.
-    int cellX(int i) const { return margin + (i % columns) * (thumbWidth + gap); }
+    // Top-left corner of cell i, and of its thumbnail (centred in the cell).
+    int cellX(int i) const { return margin + (i % columns) * (cellWidth + gap); }
     int cellY(int i) const { return margin + (i / columns) * (thumbHeight + labelHeight + gap); }
+    int thumbX(int i) const { return cellX(i) + (cellWidth - thumbWidth) / 2; }
 };
 
 // Thumbnails at most 320 pixels wide (never larger than the frame), keeping
-// the frame's aspect, at most six to a row.
+// the frame's aspect, at most six to a row; cells are at least wide enough
+// for a label.
 SheetLayout layoutSheet(int count, int frameWidth, int frameHeight);
 
 class ContactSheet {

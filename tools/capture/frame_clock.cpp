@@ -1,8 +1,9 @@
 #include "tools/capture/frame_clock.h"
 
+#include "tools/capture/decimal_text.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace capture {
 
@@ -35,12 +36,7 @@ std::int64_t FrameClock::lastFrameAtOrBefore(double t) const
     return static_cast<std::int64_t>(std::floor(t * fps_ + kFrameSlack));
 }
 
-std::string frameFileName(double seconds)
-{
-    char name[64];
-    std::snprintf(name, sizeof name, "frame-%08.3f.png", seconds);
-    return name;
-}
+std::string frameFileName(double seconds) { return "frame-" + decimalText(seconds, 3, 8) + ".png"; }
 
 bool selectAtTimes(const FrameClock& clock, const std::vector<double>& times, std::vector<Shot>& shots,
                    std::string& error)
@@ -52,10 +48,8 @@ bool selectAtTimes(const FrameClock& clock, const std::vector<double>& times, st
         Shot shot{clock.firstFrameAtOrAfter(sorted[i]), frameFileName(sorted[i])};
         if (!shots.empty() && shots.back().fileName == shot.fileName) {
             if (sorted[i] == sorted[i - 1]) continue; // the same time twice: one picture
-            char message[160];
-            std::snprintf(message, sizeof message, "--at: %g and %g s give the same file name %s", sorted[i - 1],
-                          sorted[i], shot.fileName.c_str());
-            error = message;
+            error = "--at: " + decimalText(sorted[i - 1], 6) + " and " + decimalText(sorted[i], 6) +
+                    " s give the same file name " + shot.fileName;
             return false;
         }
         shots.push_back(std::move(shot));
