@@ -106,7 +106,11 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "data");
     }
-    void TearDown() override { if (!getenv("KEEP")) fs::remove_all(dir_); }
+    // MURMUR_KEEP_TEST_FILES=1 leaves the outputs in place to be looked at.
+    void TearDown() override
+    {
+        if (!getenv("MURMUR_KEEP_TEST_FILES")) fs::remove_all(dir_);
+    }
 
     std::string data() const { return (dir_ / "data").string() + "/"; }
 
