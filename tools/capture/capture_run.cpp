@@ -348,6 +348,7 @@ private:
         Clock::time_point finished{};
         auto measure = [&](std::int64_t n, Clock::time_point t0, Clock::time_point t1, Clock::time_point t2,
                            std::string&) {
+            if (n + 1 == first) glFinish(); // the first measured frame starts with an idle GPU
             if (n < first) return true;
             glFinish();
             const Clock::time_point t3 = Clock::now();
