@@ -44,8 +44,9 @@ public:
     // Looks up "Distortion", binds a_position to 0, relinks and validates.
     bool prepareDistortion(const ContentManager& content, std::vector<std::string>* problems);
     // The greeting drawn into the glow (not owned; null for none).
-    void setGreeting(IGreetingSprite* greeting) { greeting_ = greeting; }
-    IGreetingSprite* greeting() const { return greeting_; }
+    void setGreeting(const IGreetingSprite* greeting) { greeting_ = greeting; }
+    const IGreetingSprite* greeting() const { return greeting_; }
+    const ScreenQuad* screenQuad() const { return quad_; }
 
     // Scene pass set-up: binds the scene target, viewport to the window,
     // depth writes and all colour channels on, draws into both attachments
@@ -105,5 +106,5 @@ private:
     std::unique_ptr<DreamOverlay> dream_;
     FrameBuffer sceneTarget_;
     DistortionProgram distortion_;
-    IGreetingSprite* greeting_ = nullptr;
+    const IGreetingSprite* greeting_ = nullptr;
 };

@@ -8,18 +8,9 @@
 
 namespace murmur::test {
 
-namespace {
-const std::string kEffects = MURMUR_SOURCE_DIR "/data/effects/";
-}
-
 ContentSet::ContentSet(const std::string& textureFolder) {
-    content.loadPrograms(kEffects);
+    content.loadPrograms(effectsDirectory());
     if (!textureFolder.empty()) content.loadTextures(textureFolder);
-}
-
-ContentManager& effects() {
-    static ContentSet* set = new ContentSet();  // lives as long as the GL context
-    return set->content;
 }
 
 ScratchDir::ScratchDir() {
@@ -61,23 +52,14 @@ std::vector<Rgba> texturePixels(const Texture& texture) {
     return pixels;
 }
 
-void RenderTest::SetUp() {
-    GlTest::SetUp();
-    glClearColor(0, 0, 0, 0);
-}
+void RenderTest::SetUp() { GlTest::SetUp(); }
 
 void RenderTest::TearDown() {
-    glUseProgram(0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    for (GLuint slot = 0; slot <= 4; ++slot) glDisableVertexAttribArray(slot);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    resetDrawState();
     glDrawBuffer(GL_BACK);
     glReadBuffer(GL_BACK);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glDepthMask(GL_TRUE);
-    glActiveTexture(GL_TEXTURE0);
+    glClearColor(0, 0, 0, 0);
+    glBlendFunc(GL_ONE, GL_ZERO);
     GlTest::TearDown();
 }
 

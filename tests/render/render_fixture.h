@@ -10,15 +10,13 @@
 #include "content/content_loader.h"
 #include "content/content_manager.h"
 #include "content/texture.h"
+#include "tests/render/material_fixture.h"
 #include "tests/support/gl_context.h"
 
 namespace murmur::test {
 
-// The engine's programs from data/effects, loaded once per test program
-// through the real loader and content manager.
-ContentManager& effects();
-
-// A content manager over the effects and the textures of one folder.
+// A content manager of its own over the effects and the textures of one
+// folder (the shared effects() are in material_fixture.h).
 struct ContentSet {
     ContentLoader loader;
     ContentManager content{&loader};
