@@ -61,6 +61,9 @@ constexpr int kSubmeshes = 5000;
 constexpr int kSubmeshesPerMesh = 10;
 constexpr int kMaxWidth = 1920;
 constexpr int kMaxHeight = 1080;
+constexpr int kPasses = 7;
+const char* const kPassNames[kPasses] = {"update_ms",     "shadow_ms", "scene_ms",     "smoke_ms",
+                                         "distortion_ms", "glow_ms",   "composite_ms"};
 
 double threadCpuSeconds() {
     timespec t{};
@@ -305,28 +308,39 @@ struct Scene {
         smoke.build(&smokeSources, particle, textures.back().get(), &quad, &problems);
     }
 
-    // The update's share of the frame that the passes need, then every pass.
-    void frame(float t, float dt) {
+    // The update's share of the frame that the passes need, then every pass;
+    // after(i) runs once each of the kPasses steps is submitted.
+    template <typename After>
+    void frame(float t, float dt, After after) {
         smoke.view = view;
         smoke.projection = projection;
         smoke.update(dt);
         post.dream()->advance(t, dt);
-
+        after(0);
         programs.renderShadowMap(classes.shadowCasters, shadow, lightView, lightProjection);
+        after(1);
         post.beginScene();
         programs.uniforms.viewProjection = viewProjection;
         programs.uniforms.eyePosition = eye;
         programs.uniforms.lightPosition = eye;
         post.drawToSceneColour();
         programs.drawSubmeshesShadowed(sorted, *shadow.depth);
+        after(2);
         post.drawToSceneColourAndDistortion();
         glEnable(GL_DEPTH_TEST);
         glDepthMask(GL_FALSE);
         smoke.draw();
+        after(3);
         post.compositeDistortion(sprites.get());
+        after(4);
         renderGlow(post, programs, classes);
+        after(5);
         post.compositeGlow(*sprites);
         post.dream()->draw(t);
+        after(6);
+    }
+    void frame(float t, float dt) {
+        frame(t, dt, [](int) {});
     }
 };
 
@@ -397,5 +411,34 @@ void BM_Frame(benchmark::State& state) {
     state.SetLabel(renderer ? reinterpret_cast<const char*>(renderer) : "unknown renderer");
 }
 BENCHMARK(BM_Frame)->Args({1280, 720})->Args({1920, 1080})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same frame with the driver drained after every step, so that each
+// step's own cost shows (the total is higher: nothing overlaps).
+void BM_FramePasses(benchmark::State& state) {
+    std::string error;
+    if (!openContext(error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    float t = 100.0f;
+    const float dt = 1.0f / 60.0f;
+    scene.frame(t, dt);
+    glFinish();
+    double spent[kPasses] = {};
+    for (auto _ : state) {
+        t += dt;
+        double start = wallSeconds();
+        scene.frame(t, dt, [&](int pass) {
+            glFinish();
+            const double now = wallSeconds();
+            spent[pass] += now - start;
+            start = now;
+        });
+    }
+    const double frames = static_cast<double>(state.iterations());
+    for (int i = 0; i < kPasses; ++i) state.counters[kPassNames[i]] = spent[i] / frames * 1e3;
+}
+BENCHMARK(BM_FramePasses)->Args({1280, 720})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
