@@ -64,10 +64,10 @@ std::string joined(const std::vector<std::string>& components, std::size_t count
 // Why `name` could not be opened inside `folder`, in words.
 std::string openProblem(int folder, const std::string& name, int error) {
     struct stat st;
-    if (error == ELOOP || error == ENOTDIR) {
+    if (error == ELOOP || error == ENOTDIR || error == EEXIST) {
         if (fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISLNK(st.st_mode)) return "it is a link";
-            if (!S_ISDIR(st.st_mode)) return "it is not a folder";
+            if (error != EEXIST && !S_ISDIR(st.st_mode)) return "it is not a folder";
         }
     }
     return std::strerror(error);
@@ -158,17 +158,24 @@ void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const
         return;
     }
     const std::string& leaf = entry.components.back();
-    FileDescriptor file(
-        openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    // The copy of an earlier run is replaced by a new file rather than
+    // truncated and rewritten: a link found in its place is left alone, and
+    // the exclusive create fails on anything planted in the meantime.
     struct stat st;
+    if (fstatat(parent, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        const char* problem = S_ISLNK(st.st_mode)    ? "it is a link"
+                              : !S_ISREG(st.st_mode) ? "it is not a plain file"
+                                                     : nullptr;
+        if (problem || unlinkat(parent, leaf.c_str(), 0) != 0) {
+            logMessage("skipped %s: %s", name.c_str(), problem ? problem : std::strerror(errno));
+            unzCloseCurrentFile(zip);
+            return;
+        }
+    }
+    FileDescriptor file(openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!file.valid()) {
         const int error = errno;
         logMessage("skipped %s: %s", name.c_str(), openProblem(parent, leaf, error).c_str());
-        unzCloseCurrentFile(zip);
-        return;
-    }
-    if (fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        logMessage("skipped %s: it is not a plain file", name.c_str());
         unzCloseCurrentFile(zip);
         return;
     }
