@@ -95,3 +95,10 @@ ModeList buildModeList(const std::vector<DisplayMode>& modes, const DisplayMode*
     if (current) list.selected = findModeText(list.texts, modeText(*current));
     return list;
 }
+
+bool startMode(const char* selectedText, const DisplayMode* desktop, DisplayMode& mode) {
+    if (selectedText && scanModeText(selectedText, mode)) return true;
+    if (!desktop) return false;
+    mode = *desktop;
+    return true;
+}

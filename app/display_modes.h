@@ -43,3 +43,8 @@ struct ModeList {
     int selected = -1;
 };
 ModeList buildModeList(const std::vector<DisplayMode>& modes, const DisplayMode* current);
+
+// The mode "Start" starts in: the selected entry read back with
+// scanModeText, or the desktop mode when no entry is selected (null) or the
+// entry does not read. False when there is neither.
+bool startMode(const char* selectedText, const DisplayMode* desktop, DisplayMode& mode);

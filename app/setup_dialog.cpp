@@ -38,20 +38,18 @@ void fillModeList(Dialog& dialog) {
 }
 
 void acceptSelection(Dialog& dialog) {
-    DisplayMode mode;
-    bool chosen = false;
+    char text[128] = {};
+    bool selected = false;
     if (gtk_combo_box_get_active(GTK_COMBO_BOX(dialog.modeList)) >= 0) {
         gchar* entry = gtk_combo_box_text_get_active_text(dialog.modeList);
-        char text[128] = {};
-        if (entry) std::strncpy(text, entry, sizeof text - 1);
+        if (entry) {
+            std::strncpy(text, entry, sizeof text - 1);
+            selected = true;
+        }
         g_free(entry);
-        chosen = scanModeText(text, mode);
     }
-    if (!chosen && dialog.desktopKnown) {
-        mode = dialog.desktop;
-        chosen = true;
-    }
-    if (!chosen) {
+    DisplayMode mode;
+    if (!startMode(selected ? text : nullptr, dialog.desktopKnown ? &dialog.desktop : nullptr, mode)) {
         logMessage("no display mode to start in");
         return;
     }

@@ -30,9 +30,9 @@ private:
 // anything is unpacked or opened.
 //
 // Show offers initGraphics(width, height, bitsPerPixel, refreshRate) and
-// load(dataDirectory), both -> bool (a false one skips straight to the
-// teardown), prepareMaterialPrograms(), and update/render(timeMs, deltaMs)
-// -> bool.
+// load(dataDirectory as a character string), both -> bool (a false one
+// skips straight to the teardown), prepareMaterialPrograms(), and
+// update/render(timeMs, deltaMs) -> bool.
 template <class Show>
 void runDemo() {
     auto settings = std::make_unique<DisplaySettings>();
@@ -49,7 +49,7 @@ void runDemo() {
     const std::string dataDirectory = extractDataArchive(temporaryDirectory());
 
     Show* show = GenericSingleton<Show>::instance();
-    if (show->initGraphics(width, height, bitsPerPixel, refreshRate) && show->load(dataDirectory)) {
+    if (show->initGraphics(width, height, bitsPerPixel, refreshRate) && show->load(dataDirectory.c_str())) {
         show->prepareMaterialPrograms();
         FrameTimer timer;
         timer.start();

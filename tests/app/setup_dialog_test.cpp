@@ -69,6 +69,20 @@ TEST(ModeListTest, CurrentModeIsPreselected) {
     EXPECT_EQ(findModeText({"1024X768X32BPP 75HZ"}, "1024x768x32bpp 75Hz"), 0) << "the search ignores case";
 }
 
+TEST(ModeListTest, StartWithoutASelectionKeepsTheDesktopMode) {
+    const DisplayMode desktop{1920, 1080, 24, 60};
+    DisplayMode mode;
+    ASSERT_TRUE(startMode("800x600x16bpp 85Hz", &desktop, mode));
+    EXPECT_EQ(modeText(mode), "800x600x16bpp 85Hz");
+    ASSERT_TRUE(startMode(nullptr, &desktop, mode));
+    EXPECT_EQ(modeText(mode), "1920x1080x24bpp 60Hz");
+    ASSERT_TRUE(startMode("", &desktop, mode));
+    EXPECT_EQ(modeText(mode), "1920x1080x24bpp 60Hz");
+    ASSERT_TRUE(startMode("640x480x32bpp 60Hz", nullptr, mode));
+    EXPECT_EQ(modeText(mode), "640x480x32bpp 60Hz");
+    EXPECT_FALSE(startMode(nullptr, nullptr, mode)) << "nothing to start in";
+}
+
 TEST(SetupDialogLayoutTest, DialogUnitsBecomePixels) {
     EXPECT_EQ(dialogUnitsToPixelsX(229), 344);
     EXPECT_EQ(dialogUnitsToPixelsY(100), 163);
