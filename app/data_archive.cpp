@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "app/log.h"
 #include "content/file_path.h"
@@ -45,6 +46,17 @@ public:
 
 private:
     int fd_ = -1;
+};
+
+// An entry name taken apart: its path components ("/" and "\" both
+// separate; empty and "." components dropped) and whether it names a folder
+// (ends in a separator). `refusal` says why a name is not written at all
+// (absolute, a drive letter, a ".." component, nothing left); null when the
+// name is fine.
+struct EntryName {
+    std::vector<std::string> components;
+    bool folder = false;
+    const char* refusal = nullptr;
 };
 
 bool isDriveLetter(const std::string& component) {
@@ -237,8 +249,6 @@ std::string privateFolder(const std::string& temporaryDirectory) {
     return std::string();
 }
 
-}  // namespace
-
 EntryName parseEntryName(const std::string& name) {
     EntryName entry;
     if (name.empty()) {
@@ -270,6 +280,8 @@ EntryName parseEntryName(const std::string& name) {
     if (!entry.refusal && entry.components.empty()) entry.refusal = "empty name";
     return entry;
 }
+
+}  // namespace
 
 std::string temporaryDirectory() {
     const char* dir = std::getenv("TMPDIR");

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // The folder the archive's content lies in, inside the extraction target.
 inline constexpr char kDataFolderName[] = "quellon_data";
@@ -35,15 +34,3 @@ std::string extractDataArchive(const std::string& temporaryDirectory);
 // missing or damaged archive ends the run with one log line; the entries
 // written before stay. Always returns 0.
 int extractArchive(const std::string& archivePath, const std::string& targetDirectory);
-
-// An entry name taken apart: its path components ("/" and "\" both
-// separate; empty and "." components dropped) and whether it names a folder
-// (ends in a separator). `refusal` says why a name is not written at all
-// (absolute, a drive letter, a ".." component, nothing left); null when the
-// name is fine.
-struct EntryName {
-    std::vector<std::string> components;
-    bool folder = false;
-    const char* refusal = nullptr;
-};
-EntryName parseEntryName(const std::string& name);

@@ -11,7 +11,6 @@
 
 #include "app/dialog_picture.h"
 #include "app/display_modes.h"
-#include "app/setup_dialog_template.h"
 #include "content/image.h"
 
 namespace {
@@ -83,84 +82,10 @@ TEST(ModeListTest, StartWithoutASelectionKeepsTheDesktopMode) {
     EXPECT_FALSE(startMode(nullptr, nullptr, mode)) << "nothing to start in";
 }
 
-TEST(SetupDialogLayoutTest, DialogUnitsBecomePixels) {
-    EXPECT_EQ(dialogUnitsToPixelsX(229), 344);
-    EXPECT_EQ(dialogUnitsToPixelsY(100), 163);
-    EXPECT_EQ(dialogUnitsToPixelsX(122), 183);
-    EXPECT_EQ(dialogUnitsToPixelsY(82), 133);
-    EXPECT_EQ(dialogUnitsToPixelsX(5), 8);
-    EXPECT_EQ(dialogUnitsToPixelsY(83), 135);
-    EXPECT_EQ(dialogUnitsToPixelsX(50), 75);
-    EXPECT_EQ(dialogUnitsToPixelsY(13), 21);
-    EXPECT_EQ(dialogUnitsToPixelsX(0), 0);
-    EXPECT_EQ(dialogUnitsToPixelsY(0), 0);
-}
-
 std::uint32_t wordAt(const std::uint8_t* rows, int stride, int x, int y) {
     std::uint32_t word;
     std::memcpy(&word, rows + y * stride + 4 * x, 4);
     return word & 0xFFFFFFu;
-}
-
-TEST(DialogPictureTest, RowsAreShownBottomUp) {
-    Image rgb;
-    rgb.width = 2;
-    rgb.height = 3;
-    rgb.channels = 3;
-    rgb.pixels = {255, 0, 0, 1, 2, 3,  // first row of the file
-                  0, 255, 0, 4, 5, 6,  //
-                  0, 0, 255, 7, 8, 9};
-    std::vector<std::uint8_t> rows(3 * 12, 0xEE);
-    copyRowsBottomUp(rgb, rows.data(), 12);
-    EXPECT_EQ(wordAt(rows.data(), 12, 0, 0), 0x0000FFu);
-    EXPECT_EQ(wordAt(rows.data(), 12, 1, 0), 0x070809u);
-    EXPECT_EQ(wordAt(rows.data(), 12, 0, 1), 0x00FF00u);
-    EXPECT_EQ(wordAt(rows.data(), 12, 0, 2), 0xFF0000u) << "the file's first row is at the bottom";
-    EXPECT_EQ(wordAt(rows.data(), 12, 1, 2), 0x010203u);
-    EXPECT_EQ(rows[8], 0xEE) << "bytes past the row are left alone";
-
-    Image grey;
-    grey.width = 1;
-    grey.height = 2;
-    grey.channels = 1;
-    grey.pixels = {10, 200};
-    copyRowsBottomUp(grey, rows.data(), 4);
-    EXPECT_EQ(wordAt(rows.data(), 4, 0, 0), 0xC8C8C8u);
-    EXPECT_EQ(wordAt(rows.data(), 4, 0, 1), 0x0A0A0Au);
-
-    Image rgba;
-    rgba.width = 1;
-    rgba.height = 1;
-    rgba.channels = 4;
-    rgba.pixels = {1, 2, 3, 0};
-    copyRowsBottomUp(rgba, rows.data(), 4);
-    EXPECT_EQ(wordAt(rows.data(), 4, 0, 0), 0x010203u);
-}
-
-TEST(DialogPictureTest, DecodedPictureBecomesAFlippedSurface) {
-    const std::string path = std::string(MURMUR_TESTDATA_DIR) + "/pngsuite/basn2c08.png";
-    Image image;
-    ASSERT_TRUE(loadImage(path, image));
-    cairo_surface_t* surface = loadBackground(path.c_str());
-    ASSERT_NE(surface, nullptr);
-    ASSERT_EQ(cairo_image_surface_get_width(surface), static_cast<int>(image.width));
-    ASSERT_EQ(cairo_image_surface_get_height(surface), static_cast<int>(image.height));
-    const std::uint8_t* rows = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (std::uint32_t y : {0u, 7u, image.height - 1}) {
-        const std::uint8_t* p = image.pixels.data() + y * image.rowBytes() + 3 * 5;
-        EXPECT_EQ(wordAt(rows, stride, 5, static_cast<int>(image.height - 1 - y)),
-                  (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2])
-            << "file row " << y;
-    }
-    cairo_surface_destroy(surface);
-
-    namespace fs = std::filesystem;
-    const fs::path broken = fs::temp_directory_path() / ("murmur-setup-" + std::to_string(getpid()) + ".jpg");
-    std::ofstream(broken, std::ios::binary) << "\xFF\xD8 not really a picture";
-    EXPECT_EQ(loadBackground(broken.c_str()), nullptr);
-    fs::remove(broken);
-    EXPECT_EQ(loadBackground((broken.string() + ".missing.jpg").c_str()), nullptr);
 }
 
 // Paints a 344 x 163 dialog whose own background is grey.
@@ -212,6 +137,15 @@ TEST(DialogPictureTest, PictureThenBlackBandUnderIt) {
     EXPECT_EQ(bare[149 * 344 + 300], 0x808080u);
     EXPECT_EQ(bare[150 * 344], 0u);
     EXPECT_EQ(bare[162 * 344 + 343], 0u);
+}
+
+TEST(DialogPictureTest, MissingOrBrokenPictureGivesNone) {
+    namespace fs = std::filesystem;
+    const fs::path broken = fs::temp_directory_path() / ("murmur-setup-" + std::to_string(getpid()) + ".jpg");
+    std::ofstream(broken, std::ios::binary) << "\xFF\xD8 not really a picture";
+    EXPECT_EQ(loadBackground(broken.c_str()), nullptr);
+    fs::remove(broken);
+    EXPECT_EQ(loadBackground((broken.string() + ".missing.jpg").c_str()), nullptr);
 }
 
 }  // namespace
