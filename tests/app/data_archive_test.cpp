@@ -179,6 +179,7 @@ TEST_F(DataArchiveTest, NamesThatLeaveTheTargetAreRefused) {
     for (const std::string& name : refused) entries.push_back({name, "escaped"});
     entries.push_back({"quellon_data/./kept.txt", "kept"});
     entries.push_back({"quellon_data/..b", "dots inside a name are plain characters"});
+    entries.push_back({"quellon_data/" + std::string(300, 'n'), "a name too long to hold"});
     writeZip(archive(), entries);
     extract();
 
@@ -188,7 +189,10 @@ TEST_F(DataArchiveTest, NamesThatLeaveTheTargetAreRefused) {
     EXPECT_FALSE(fs::exists(target() / "c:drive2.txt"));
     EXPECT_EQ(slurp(target() / "quellon_data/kept.txt"), "kept") << "a harmless \".\" is passed over";
     EXPECT_TRUE(fs::exists(target() / "quellon_data/..b"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(target() / "quellon_data"), fs::directory_iterator()), 2);
     const std::string text = log();
+    EXPECT_EQ(countOf(text, "skipped an entry of the data archive: its name is longer than 259 characters"), 1)
+        << text;
     for (const std::string& name : refused)
         EXPECT_EQ(countOf(text, "skipped " + name + ": "), 1) << name << "\n" << text;
 }
