@@ -2,14 +2,18 @@
 
 #include <GL/gl.h>
 
-bool ClearScreenApp::initGraphics() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    SDL_DisplayMode desktop;
-    const bool known = SDL_GetCurrentDisplayMode(0, &desktop) == 0;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (!known) return false;
-    return window.createWindow(desktop.w, desktop.h, static_cast<int>(SDL_BITSPERPIXEL(desktop.format)),
-                               desktop.refresh_rate, this);
+#include "app/log.h"
+
+bool ClearScreenApp::initGraphics(int width, int height, int bitsPerPixel, int refreshRate) {
+    if (window.createWindow(width, height, bitsPerPixel, refreshRate, this)) return true;
+    logMessage("couldn't initialize opengl window");
+    window.destroyWindow();
+    return false;
+}
+
+bool ClearScreenApp::load(const std::string& directory) {
+    dataDirectory = directory;
+    return true;
 }
 
 bool ClearScreenApp::update(float, float) { return true; }

@@ -1,28 +1,13 @@
 #include "app/clear_screen_app.h"
-#include "app/frame_timer.h"
-#include "app/generic_singleton.h"
 #include "app/log.h"
-#include "app/main_loop.h"
+#include "app/start_up.h"
 
-namespace {
-
-void runDemo() {
-    ClearScreenApp* app = GenericSingleton<ClearScreenApp>::instance();
-    if (!app->initGraphics()) {
-        logMessage("couldn't initialize opengl window");
-    } else {
-        FrameTimer timer;
-        timer.start();
-        SdlEventSource events;
-        runMainLoop(*app, events, timer);
-    }
-    GenericSingleton<ClearScreenApp>::destroyInstance();
-}
-
-}  // namespace
+// The show that plays after the dialog. DemoController takes this place
+// (with its header from demo/ and murmur_demo linked to the program).
+using Show = ClearScreenApp;
 
 int main(int, char**) {
     configureLog(false, true);
-    runDemo();
+    runDemo<Show>();
     return 0;
 }

@@ -4,14 +4,6 @@
 
 #include "app/opengl_window.h"
 
-namespace {
-
-// Added to the loop's clock; moving it lets the show start later in its
-// timeline.
-constexpr float kStartOffsetMs = 0.0f;
-
-}  // namespace
-
 bool SdlEventSource::pollEvent(SDL_Event& event) { return SDL_PollEvent(&event) != 0; }
 
 void SdlEventSource::dispatch(const SDL_Event& event) { OpenglWindow::handleEvent(event); }

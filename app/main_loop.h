@@ -4,6 +4,10 @@
 
 #include "app/frame_timer.h"
 
+// Added to the loop's clock; moving it lets the show start later in its
+// timeline.
+inline constexpr float kStartOffsetMs = 0.0f;
+
 // What the main loop drives once per frame. Times are milliseconds.
 class IApplication {
 public:

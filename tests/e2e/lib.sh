@@ -25,3 +25,27 @@ pixel_at() {
 
 # near A B: whether two channel values differ by at most 2.
 near() { local d=$(( $1 - $2 )); (( d >= -2 && d <= 2 )); }
+
+# near_by A B TOLERANCE: whether two channel values differ by at most TOLERANCE.
+near_by() { local d=$(( $1 - $2 )); (( d >= -$3 && d <= $3 )); }
+
+# wait_for_dialog PID: waits up to 60 s for the setup dialog (the program's
+# only visible window before the show) and puts its id into $dialog.
+wait_for_dialog() {
+  for _ in $(seq 1 300); do
+    dialog=$(xdotool search --onlyvisible --class murmur 2>/dev/null | head -1)
+    [ -n "$dialog" ] && return 0
+    kill -0 "$1" 2>/dev/null || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
+# start_show PID: presses Return in the setup dialog and waits for the
+# show's window.
+start_show() {
+  wait_for_dialog "$1" || fail "no setup dialog appeared"
+  sleep 0.3
+  xdotool key Return
+  wait_for_window "Murmur :: by Quellon" "$1" || fail "no show window after Return in the dialog"
+}

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# murmur opens its window in the desktop mode and clears it; holding Escape
-# ends it with exit code 0 and a log file; SIGTERM ends it cleanly too.
+# Return in the setup dialog starts the show in the desktop mode, which
+# clears the screen; holding Escape ends it with exit code 0 and a log file;
+# SIGTERM ends it cleanly too.
 set -euo pipefail
 murmur=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+mkdir tmp
 
 cat > inner.sh <<INNER
 set -u
 source "$here/lib.sh"
+export TMPDIR="$work/tmp"
 "$murmur" & pid=\$!
-wait_for_window "Murmur :: by Quellon" \$pid || fail "no window appeared"
+start_show \$pid
 sleep 1
 import -window root shot.png
 xdotool keydown Escape
@@ -20,12 +23,14 @@ wait \$pid; rc=\$?
 xdotool keyup Escape
 [ \$rc -eq 0 ] || fail "exit code \$rc after Escape"
 [ -f log.txt ] || fail "no log.txt"
-read -r r g b < <(pixel_at shot.png 40 40)
-near \$r 20 && near \$g 26 && near \$b 71 || fail "screen shows \$r \$g \$b, not the clear colour"
+for xy in "40 40" "1000 740"; do
+  read -r r g b < <(pixel_at shot.png \$xy)
+  near \$r 20 && near \$g 26 && near \$b 71 || fail "screen shows \$r \$g \$b at \$xy, not the clear colour"
+done
 
 rm -f log.txt
 "$murmur" & pid=\$!
-wait_for_window "Murmur :: by Quellon" \$pid || fail "no window on the second run"
+start_show \$pid
 kill -TERM \$pid
 wait \$pid; rc=\$?
 [ \$rc -eq 0 ] || fail "exit code \$rc after SIGTERM"

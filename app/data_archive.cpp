@@ -1,0 +1,375 @@
+#include "app/data_archive.h"
+
+#include <fcntl.h>
+#include <minizip/unzip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "app/log.h"
+#include "content/file_path.h"
+
+namespace {
+
+// Entries are inflated and written this many bytes at a time, whatever
+// size they claim.
+constexpr std::size_t kChunkBytes = 256 * 1024;
+// Entry names are at most 259 characters.
+constexpr std::size_t kNameBufferSize = 260;
+
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    ~FileDescriptor() { reset(); }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    int release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_ = -1;
+};
+
+// An entry name taken apart: its path components ("/" and "\" both
+// separate; empty and "." components dropped) and whether it names a folder
+// (ends in a separator). `refusal` says why a name is not written at all
+// (absolute, a drive letter, a ".." component, nothing left); null when the
+// name is fine.
+struct EntryName {
+    std::vector<std::string> components;
+    bool folder = false;
+    const char* refusal = nullptr;
+};
+
+bool isDriveLetter(const std::string& component) {
+    const unsigned char c = static_cast<unsigned char>(component.empty() ? 0 : component[0]);
+    return component.size() >= 2 && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && component[1] == ':';
+}
+
+std::string joined(const std::vector<std::string>& components, std::size_t count) {
+    std::string path;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i) path += '/';
+        path += components[i];
+    }
+    return path;
+}
+
+// Why `name` could not be opened inside `folder`, in words.
+std::string openProblem(int folder, const std::string& name, int error) {
+    struct stat st;
+    if (error == ELOOP || error == ENOTDIR || error == EEXIST) {
+        if (fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISLNK(st.st_mode)) return "it is a link";
+            if (error != EEXIST && !S_ISDIR(st.st_mode)) return "it is not a folder";
+        }
+    }
+    return std::strerror(error);
+}
+
+// The folders of the target, opened one level at a time from its root: no
+// link is followed and no folder of another user is entered. The folder
+// opened last is kept, since entries come folder by folder.
+class TargetTree {
+public:
+    explicit TargetTree(const std::string& root)
+        : root_(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), user_(geteuid()) {}
+
+    bool valid() const { return root_.valid(); }
+
+    // The folder made of the first `count` components, or -1 with `problem`
+    // saying which folder failed and why.
+    int openFolder(const std::vector<std::string>& components, std::size_t count, std::string& problem) {
+        if (count == 0) return root_.get();
+        std::string key = joined(components, count);
+        if (cached_.valid() && key == cachedKey_) return cached_.get();
+        cached_.reset();
+        FileDescriptor current;
+        for (std::size_t i = 0; i < count; ++i) {
+            const int parent = current.valid() ? current.get() : root_.get();
+            FileDescriptor next(openat(parent, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (!next.valid()) {
+                problem = "folder " + joined(components, i + 1) + ": " + openProblem(parent, components[i], errno);
+                return -1;
+            }
+            struct stat st;
+            if (fstat(next.get(), &st) != 0 || st.st_uid != user_) {
+                problem = "folder " + joined(components, i + 1) + " belongs to another user";
+                return -1;
+            }
+            current = std::move(next);
+        }
+        cached_ = std::move(current);
+        cachedKey_ = std::move(key);
+        return cached_.get();
+    }
+
+private:
+    FileDescriptor root_;
+    FileDescriptor cached_;
+    std::string cachedKey_;
+    uid_t user_;
+};
+
+bool writeAll(int fd, const char* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(fd, bytes, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void makeFolder(TargetTree& tree, const std::string& name, const EntryName& entry) {
+    std::string problem;
+    const int parent = tree.openFolder(entry.components, entry.components.size() - 1, problem);
+    if (parent < 0) {
+        logMessage("can't create folder %s: %s", name.c_str(), problem.c_str());
+        return;
+    }
+    if (mkdirat(parent, entry.components.back().c_str(), 0777) != 0 && errno != EEXIST)
+        logMessage("can't create folder %s: %s", name.c_str(), std::strerror(errno));
+}
+
+// Streams the current entry of `zip` into its file. The archive entry is
+// opened before the file, so an entry that cannot be read leaves the copy
+// of an earlier run alone; an entry that turns out damaged while it is
+// written is removed again.
+void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const std::string& name,
+               const EntryName& entry, std::vector<char>& buffer) {
+    std::string problem;
+    const int parent = tree.openFolder(entry.components, entry.components.size() - 1, problem);
+    if (parent < 0) {
+        logMessage("skipped %s: %s", name.c_str(), problem.c_str());
+        return;
+    }
+    if (unzOpenCurrentFile(zip) != UNZ_OK) {
+        logMessage("can't read %s from the data archive", name.c_str());
+        return;
+    }
+    const std::string& leaf = entry.components.back();
+    // The copy of an earlier run is replaced by a new file rather than
+    // truncated and rewritten: a link found in its place is left alone, and
+    // the exclusive create fails on anything planted in the meantime.
+    struct stat st;
+    if (fstatat(parent, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        const char* problem = S_ISLNK(st.st_mode)    ? "it is a link"
+                              : !S_ISREG(st.st_mode) ? "it is not a plain file"
+                                                     : nullptr;
+        if (problem || unlinkat(parent, leaf.c_str(), 0) != 0) {
+            logMessage("skipped %s: %s", name.c_str(), problem ? problem : std::strerror(errno));
+            unzCloseCurrentFile(zip);
+            return;
+        }
+    }
+    FileDescriptor file(openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!file.valid()) {
+        const int error = errno;
+        logMessage("skipped %s: %s", name.c_str(), openProblem(parent, leaf, error).c_str());
+        unzCloseCurrentFile(zip);
+        return;
+    }
+
+    ZPOS64_T total = 0;
+    bool damaged = false;
+    bool writeFailed = false;
+    int writeError = 0;
+    for (;;) {
+        const int read = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (read < 0) {
+            damaged = true;
+            break;
+        }
+        if (read == 0) break;
+        if (!writeAll(file.get(), buffer.data(), static_cast<std::size_t>(read))) {
+            writeFailed = true;
+            writeError = errno;
+            break;
+        }
+        total += static_cast<ZPOS64_T>(read);
+    }
+    // close releases the descriptor even when it reports an error.
+    if (::close(file.release()) != 0 && !writeFailed) {
+        writeFailed = true;
+        writeError = errno;
+    }
+    const int closeResult = unzCloseCurrentFile(zip);
+
+    if (writeFailed)
+        logMessage("can't write %s: %s", name.c_str(), std::strerror(writeError));
+    else if (damaged)
+        logMessage("%s is damaged in the data archive; not written", name.c_str());
+    else if (total != info.uncompressed_size)
+        logMessage("%s holds %llu bytes instead of %llu; not written", name.c_str(),
+                   static_cast<unsigned long long>(total), static_cast<unsigned long long>(info.uncompressed_size));
+    else if (closeResult == UNZ_CRCERROR)
+        logMessage("%s fails its CRC check; not written", name.c_str());
+    else
+        return;
+    unlinkat(parent, leaf.c_str(), 0);
+}
+
+std::string withSlash(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string privateFolder(const std::string& temporaryDirectory) {
+    const uid_t user = geteuid();
+    const std::string stable = temporaryDirectory + "murmur-" + std::to_string(user);
+    struct stat st;
+    if ((mkdir(stable.c_str(), 0700) == 0 || errno == EEXIST) && lstat(stable.c_str(), &st) == 0 &&
+        S_ISDIR(st.st_mode) && st.st_uid == user && (st.st_mode & 077) == 0)
+        return stable + "/";
+    std::string pattern = stable + "-XXXXXX";
+    if (mkdtemp(pattern.data())) return pattern + "/";
+    logMessage("can't make a private folder in %s: %s", temporaryDirectory.c_str(), std::strerror(errno));
+    return std::string();
+}
+
+EntryName parseEntryName(const std::string& name) {
+    EntryName entry;
+    if (name.empty()) {
+        entry.refusal = "empty name";
+        return entry;
+    }
+    entry.folder = name.back() == '/' || name.back() == '\\';
+    if (name.front() == '/' || name.front() == '\\') {
+        entry.refusal = "absolute name";
+        return entry;
+    }
+    std::string component;
+    auto finish = [&entry, &component] {
+        if (component == "..") {
+            if (!entry.refusal) entry.refusal = "name climbs out of its folder";
+        } else if (!component.empty() && component != ".") {
+            if (entry.components.empty() && isDriveLetter(component)) entry.refusal = "name with a drive letter";
+            entry.components.push_back(component);
+        }
+        component.clear();
+    };
+    for (char c : name) {
+        if (c == '/' || c == '\\')
+            finish();
+        else
+            component += c;
+    }
+    finish();
+    if (!entry.refusal && entry.components.empty()) entry.refusal = "empty name";
+    return entry;
+}
+
+}  // namespace
+
+std::string temporaryDirectory() {
+    const char* dir = std::getenv("TMPDIR");
+    return withSlash(dir && *dir ? dir : "/tmp");
+}
+
+std::string executableDirectory() {
+    char* path = realpath("/proc/self/exe", nullptr);
+    if (!path) return std::string();
+    const std::string directory = FilePath(path).directory();
+    std::free(path);
+    return directory;
+}
+
+std::string extractionTarget(const std::string& temporaryDirectory) {
+    const std::string data = temporaryDirectory + kDataFolderName;
+    struct stat st;
+    if (lstat(data.c_str(), &st) != 0) return temporaryDirectory;
+    if (S_ISDIR(st.st_mode) && st.st_uid == geteuid()) return temporaryDirectory;
+    const char* what = S_ISLNK(st.st_mode) ? "a link" : S_ISDIR(st.st_mode) ? "another user's folder" : "not a folder";
+    const std::string target = privateFolder(temporaryDirectory);
+    if (!target.empty())
+        logMessage("%s is %s; the data goes into %s%s instead", data.c_str(), what, target.c_str(), kDataFolderName);
+    return target;
+}
+
+std::string extractDataArchive(const std::string& temporaryDirectory) {
+    const std::string target = extractionTarget(temporaryDirectory);
+    if (target.empty()) return std::string();
+    extractArchive(executableDirectory() + "demodat", target);
+    return target + kDataFolderName + "/";
+}
+
+int extractArchive(const std::string& archivePath, const std::string& targetDirectory) {
+    struct stat st;
+    if (stat(archivePath.c_str(), &st) != 0) {
+        logMessage("can't open the data archive %s: %s", archivePath.c_str(), std::strerror(errno));
+        return 0;
+    }
+    unzFile zip = unzOpen64(archivePath.c_str());
+    if (!zip) {
+        logMessage("can't open the data archive %s: not a readable zip archive", archivePath.c_str());
+        return 0;
+    }
+    TargetTree tree(targetDirectory);
+    if (!tree.valid()) {
+        logMessage("can't unpack the data archive into %s: %s", targetDirectory.c_str(), std::strerror(errno));
+        unzClose(zip);
+        return 0;
+    }
+
+    unz_global_info64 global;
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK || global.number_entry == 0) {
+        logMessage("the data archive %s holds no entries", archivePath.c_str());
+        unzClose(zip);
+        return 0;
+    }
+
+    std::vector<char> buffer(kChunkBytes);
+    std::string lastName;
+    int result = unzGoToFirstFile(zip);
+    while (result == UNZ_OK) {
+        unz_file_info64 info;
+        char name[kNameBufferSize];
+        result = unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
+        if (result != UNZ_OK) break;
+        if (info.size_filename >= sizeof name) {
+            logMessage("skipped an entry of the data archive: its name is longer than %zu characters",
+                       sizeof name - 1);
+        } else {
+            const EntryName entry = parseEntryName(name);
+            if (entry.refusal)
+                logMessage("skipped %s: %s", name, entry.refusal);
+            else if (entry.folder)
+                makeFolder(tree, name, entry);
+            else
+                writeFile(zip, info, tree, name, entry, buffer);
+            lastName = name;
+        }
+        result = unzGoToNextFile(zip);
+    }
+    if (result != UNZ_END_OF_LIST_OF_FILE) {
+        if (lastName.empty())
+            logMessage("the data archive %s is damaged; unpacking stopped", archivePath.c_str());
+        else
+            logMessage("the data archive %s is damaged after the entry %s; unpacking stopped", archivePath.c_str(),
+                       lastName.c_str());
+    }
+    unzClose(zip);
+    return 0;
+}
