@@ -51,6 +51,18 @@ Shape transformed(Shape shape, const sm::Mat4& m)
     return shape;
 }
 
+void turnInsideOut(Shape& shape)
+{
+    for (Vertex& v : shape.vertices) {
+        v.normal = -v.normal;
+        v.tangent = -v.tangent;
+    }
+    for (Triangle& t : shape.triangles) {
+        std::swap(t.v[1], t.v[2]);
+        std::swap(t.lightUv[1], t.lightUv[2]);
+    }
+}
+
 void mirror(Shape& shape, int axis)
 {
     sm::Vec3 s{1, 1, 1};

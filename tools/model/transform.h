@@ -12,6 +12,8 @@ namespace model {
 // around so they keep facing out. Surface coordinates are kept.
 void transform(Shape& shape, const sm::Mat4& m);
 Shape transformed(Shape shape, const sm::Mat4& m);
+// Turns the triangles and normals around (a box seen from inside: a room).
+void turnInsideOut(Shape& shape);
 // Mirrors across the plane through the origin normal to axis (0 x, 1 y, 2 z).
 void mirror(Shape& shape, int axis);
 
