@@ -4,6 +4,7 @@
 #include "tools/model/unwrap.h"
 #include "tools/world/cameras.h"
 #include "tools/world/credits_hand.h"
+#include "tools/world/lightmaps.h"
 #include "tools/world/materials.h"
 #include "tools/world/output.h"
 #include "tools/world/performance.h"
@@ -19,22 +20,6 @@ namespace world {
 
 namespace {
 
-// Light maps of every mesh of a light-mapped model: a flat light until the
-// bake replaces it.
-void flatLightmaps(content::Staging& staging, model::Model& m)
-{
-    for (model::ModelMesh& mesh : m.meshes) {
-        model::Atlas atlas = model::unwrapLightmap(mesh, joinsLightmap);
-        if (atlas.charts == 0) continue;
-        pictures::Image image;
-        image.width = 16;
-        image.height = 16;
-        image.channels = 3;
-        image.pixels.assign(16 * 16 * 3, 200);
-        staging.writePng("textures/lightmaps/" + mesh.name + "LightingMap.png", image);
-    }
-}
-
 template <class Work>
 void timed(const char* name, Work&& work)
 {
@@ -49,15 +34,15 @@ void timed(const char* name, Work&& work)
 void writeWorld(content::Staging& staging)
 {
     timed("materials", [&] { writeMaterials(staging); });
+    model::Model factory, fan;
     timed("set", [&] {
-        model::Model factory = buildFactory();
-        flatLightmaps(staging, factory);
-        saveModel(staging, "models/factory.geo", factory, true);
-        model::Model fan = buildFan();
-        flatLightmaps(staging, fan);
-        saveModel(staging, "models/fan.geo", fan, true);
+        factory = buildFactory();
+        fan = buildFan();
         std::printf("    factory: %zu triangles, fan: %zu\n", factory.triangleCount(), fan.triangleCount());
     });
+    timed("light maps", [&] { bakeAndWriteLightmaps(staging, {{&factory, 8.0f}, {&fan, 3.0f}}); });
+    saveModel(staging, "models/factory.geo", factory, true);
+    saveModel(staging, "models/fan.geo", fan, true);
     std::map<std::string, std::vector<std::uint8_t>> clips;
     timed("robot", [&] { writeRobot(staging, clips); });
     if (staging.failed()) return;

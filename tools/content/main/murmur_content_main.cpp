@@ -4,8 +4,9 @@
 //
 // Writes DIR/demodat and DIR/setup.jpg. The tree is first written to
 // STAGING/quellon_data (default DIR/content_staging), which is cleared first.
-// --only runs one step (by the name it prints) into the staging folder and
-// packs nothing: a quick look at one kind of content while working on it.
+// --only runs one step (by the name it prints) into the staging folder,
+// over what is there, and packs nothing: a quick look at one kind of content
+// while working on it.
 #include "tools/content/archive.h"
 #include "tools/content/assets.h"
 #include "tools/music/soundtrack.h"
@@ -77,7 +78,9 @@ int main(int argc, char** argv)
     std::error_code ec;
     fs::create_directories(options.out, ec);
     fs::path root = options.staging / "quellon_data";
-    fs::remove_all(root, ec);
+    // A single step keeps what the last full run wrote beside it (the world's
+    // light maps read the surface textures, for one).
+    if (options.only.empty()) fs::remove_all(root, ec);
     if (ec) {
         std::fprintf(stderr, "murmur-content: %s: cannot clear the staging folder: %s\n", root.string().c_str(),
                      ec.message().c_str());

@@ -1,0 +1,30 @@
+#pragma once
+// The light maps of the light-mapped models ("MESHLightingMap" in
+// textures/lightmaps/): atlases unwrapped per mesh, baked together against
+// the whole set under the hall's lighting.
+#include "tools/bake/baker.h"
+#include "tools/model/model.h"
+
+#include <string>
+#include <vector>
+
+namespace content {
+class Staging;
+}
+
+namespace world {
+
+// The late-afternoon light of the hall: sun through the high windows, the
+// sky, the hanging lamps and the desk lamp.
+bake::Lighting hallLighting();
+
+struct LightmapSet {
+    model::Model* model;
+    float texelSize;  // centimetres per texel for its meshes
+};
+
+// Unwraps every mesh of the models, bakes and writes the light maps; prints
+// the figures.
+void bakeAndWriteLightmaps(content::Staging& staging, const std::vector<LightmapSet>& sets);
+
+} // namespace world
