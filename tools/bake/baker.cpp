@@ -1,8 +1,9 @@
 #include "tools/bake/baker.h"
 
+#include "tools/bake/ray_scene.h"
+
 #include "tools/model/vec_ops.h"
 
-#include <embree3/rtcore.h>
 
 #include <algorithm>
 #include <atomic>
@@ -46,7 +47,10 @@ struct TargetData {
     std::vector<Sample> samples;
     std::vector<sm::Vec3> direct;
     std::vector<sm::Vec3> light;
+    std::vector<sm::Vec3> filtered;
 };
+
+constexpr int kFilterRadius = 2;
 
 std::uint32_t hash(std::uint32_t x)
 {
@@ -125,76 +129,6 @@ void parallel(int count, Job job)
         });
     for (std::thread& t : threads) t.join();
 }
-
-class Tracer {
-public:
-    Tracer()
-    {
-        // One build thread: the hierarchy, and so every result, is the same on every run.
-        device_ = rtcNewDevice("threads=1");
-        scene_ = rtcNewScene(device_);
-    }
-    ~Tracer()
-    {
-        rtcReleaseScene(scene_);
-        rtcReleaseDevice(device_);
-    }
-    Tracer(const Tracer&) = delete;
-    Tracer& operator=(const Tracer&) = delete;
-
-    void add(const model::Shape& shape)
-    {
-        RTCGeometry g = rtcNewGeometry(device_, RTC_GEOMETRY_TYPE_TRIANGLE);
-        auto* vb = static_cast<float*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
-                                                               3 * sizeof(float), shape.vertices.size()));
-        for (std::size_t i = 0; i < shape.vertices.size(); ++i) {
-            vb[3 * i] = shape.vertices[i].position.x;
-            vb[3 * i + 1] = shape.vertices[i].position.y;
-            vb[3 * i + 2] = shape.vertices[i].position.z;
-        }
-        auto* ib = static_cast<unsigned*>(rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                                                                  3 * sizeof(unsigned), shape.triangles.size()));
-        for (std::size_t i = 0; i < shape.triangles.size(); ++i)
-            for (int k = 0; k < 3; ++k) ib[3 * i + static_cast<std::size_t>(k)] = shape.triangles[i].v[k];
-        rtcCommitGeometry(g);
-        rtcAttachGeometry(scene_, g);
-        rtcReleaseGeometry(g);
-    }
-    void commit() { rtcCommitScene(scene_); }
-
-    bool occluded(sm::Vec3 o, sm::Vec3 d, float far) const
-    {
-        RTCIntersectContext ctx;
-        rtcInitIntersectContext(&ctx);
-        RTCRay r{};
-        r.org_x = o.x, r.org_y = o.y, r.org_z = o.z;
-        r.dir_x = d.x, r.dir_y = d.y, r.dir_z = d.z;
-        r.tnear = 0.0f;
-        r.tfar = far;
-        r.mask = 0xFFFFFFFFu;
-        rtcOccluded1(scene_, &ctx, &r);
-        return r.tfar < 0.0f;
-    }
-
-    bool intersect(sm::Vec3 o, sm::Vec3 d, RTCRayHit& rh) const
-    {
-        RTCIntersectContext ctx;
-        rtcInitIntersectContext(&ctx);
-        rh = RTCRayHit{};
-        rh.ray.org_x = o.x, rh.ray.org_y = o.y, rh.ray.org_z = o.z;
-        rh.ray.dir_x = d.x, rh.ray.dir_y = d.y, rh.ray.dir_z = d.z;
-        rh.ray.tnear = 0.0f;
-        rh.ray.tfar = std::numeric_limits<float>::infinity();
-        rh.ray.mask = 0xFFFFFFFFu;
-        rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-        rtcIntersect1(scene_, &ctx, &rh);
-        return rh.hit.geomID != RTC_INVALID_GEOMETRY_ID;
-    }
-
-private:
-    RTCDevice device_;
-    RTCScene scene_;
-};
 
 void rasterise(const Target& target, TargetData& data)
 {
@@ -309,7 +243,7 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
 {
     auto started = std::chrono::steady_clock::now();
     Result result;
-    Tracer tracer;
+    RayScene tracer;
     std::vector<Record> records;
     auto addMesh = [&](const model::ModelMesh& mesh, int target) {
         for (const model::Shape& shape : mesh.shapes) {
@@ -393,7 +327,10 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
     });
 
     // Pass 2: the gather (sky, one bounce, occlusion).
-    for (TargetData& d : data) d.light.assign(d.samples.size(), {});
+    for (TargetData& d : data) {
+        d.light.assign(d.samples.size(), {});
+        d.filtered.assign(d.samples.size(), {});
+    }
     parallel(static_cast<int>(rows.size()), [&](int r) {
         TargetData& d = data[static_cast<std::size_t>(rows[static_cast<std::size_t>(r)].target)];
         int y = rows[static_cast<std::size_t>(r)].y;
@@ -420,19 +357,19 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
                     ++near;
                     continue;
                 }
-                RTCRayHit rh;
+                RayHit rh;
                 if (!tracer.intersect(o, dir, rh)) {
                     gathered += dir.y >= 0.0f ? L.skyHorizon + (L.skyZenith - L.skyHorizon) * dir.y : L.skyHorizon * 0.5f;
                     continue;
                 }
-                if (rh.ray.tfar < L.occlusionRadius) ++near;
-                const Record& rec = records[rh.hit.geomID];
-                sm::Vec3 ng{rh.hit.Ng_x, rh.hit.Ng_y, rh.hit.Ng_z};
+                if (rh.distance < L.occlusionRadius) ++near;
+                const Record& rec = records[rh.geometry];
+                sm::Vec3 ng = rh.normal;
                 if (sm::dot(ng, dir) > 0.0f) continue;  // the back of a surface: inside something
                 sm::Vec3 incoming = L.ambient;
                 if (rec.target >= 0) {
-                    const model::Triangle& t = rec.shape->triangles[rh.hit.primID];
-                    float bu = rh.hit.u, bv = rh.hit.v, bw = 1.0f - bu - bv;
+                    const model::Triangle& t = rec.shape->triangles[rh.triangle];
+                    float bu = rh.u, bv = rh.v, bw = 1.0f - bu - bv;
                     Vec2 uv = t.lightUv[0] * bw + t.lightUv[1] * bu + t.lightUv[2] * bv;
                     const TargetData& o2 = data[static_cast<std::size_t>(rec.target)];
                     int tx = std::clamp(static_cast<int>(uv.x * o2.width), 0, o2.width - 1);
@@ -442,11 +379,40 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
                 gathered += model::mul(rec.surface.albedo, incoming);
             }
             float open = 1.0f - static_cast<float>(near) / static_cast<float>(L.gatherRays);
-            d.light[i] = d.direct[i] + gathered / static_cast<float>(L.gatherRays) + L.ambient * open;
+            d.light[i] = gathered / static_cast<float>(L.gatherRays) + L.ambient * open;
         }
         rowRays[static_cast<std::size_t>(r)] += rays;
     });
     for (long long n : rowRays) result.rays += n;
+
+    // The gathered light is noisy at a few dozen rays: average it over the
+    // texels around that lie on the same surface (close by, facing alike);
+    // the direct light keeps its sharp shadows.
+    parallel(static_cast<int>(rows.size()), [&](int r) {
+        TargetData& d = data[static_cast<std::size_t>(rows[static_cast<std::size_t>(r)].target)];
+        int y = rows[static_cast<std::size_t>(r)].y;
+        if (d.filtered.empty()) return;
+        for (int x = 0; x < d.width; ++x) {
+            std::size_t i = static_cast<std::size_t>(y) * d.width + x;
+            const Sample& s = d.samples[i];
+            if (!s.valid) continue;
+            sm::Vec3 sum;
+            float n = 0.0f;
+            const float reach = 3.5f * d.texel;
+            for (int dy = -kFilterRadius; dy <= kFilterRadius; ++dy)
+                for (int dx = -kFilterRadius; dx <= kFilterRadius; ++dx) {
+                    int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= d.width || ny >= d.height) continue;
+                    std::size_t j = static_cast<std::size_t>(ny) * d.width + nx;
+                    const Sample& o = d.samples[j];
+                    if (!o.valid || sm::dot(o.n, s.n) < 0.9f || sm::length(o.p - s.p) > reach) continue;
+                    sum += d.light[j];
+                    n += 1.0f;
+                }
+            d.filtered[i] = d.direct[i] + sum / n;
+        }
+    });
+    for (TargetData& d : data) d.light.swap(d.filtered);
 
     for (TargetData& d : data) {
         for (const Sample& s : d.samples) result.texels += s.valid ? 1 : 0;

@@ -34,6 +34,7 @@ struct ModelMesh {
     std::string name;
     int id = 0;
     sm::Mat4 fileTransform;  // stored when the model's version is not 0
+    float lightmapTexel = 6.0f;  // centimetres per light-map texel, when the mesh is light-mapped
     std::vector<Shape> shapes;
 
     void add(const Shape& shape);

@@ -61,6 +61,18 @@ inline constexpr float kDoorHeight = 470.0f;
 inline constexpr float kConveyorZ = 450.0f;
 inline constexpr float kConveyorX0 = -1300.0f, kConveyorX1 = 300.0f;
 inline constexpr float kConveyorHeight = 85.0f;
+// Machines along the north wall and where their steam leaves them.
+inline constexpr sm::Vec3 kPressCentre{-560.0f, 0.0f, -1070.0f};
+inline constexpr sm::Vec3 kPressSize{320.0f, 300.0f, 240.0f};
+inline constexpr sm::Vec3 kPressChimneyTop{-470.0f, 470.0f, -1110.0f};
+inline constexpr sm::Vec3 kBoilerCentre{780.0f, 0.0f, -1080.0f};
+inline constexpr float kBoilerRadius = 130.0f, kBoilerHeight = 380.0f;
+inline constexpr sm::Vec3 kBoilerChimneyTop{850.0f, 560.0f, -1150.0f};
+inline constexpr sm::Vec3 kMillCentre{1480.0f, 0.0f, -1080.0f};
+inline constexpr sm::Vec3 kFeederCentre{-1400.0f, 0.0f, 450.0f};
+inline constexpr sm::Vec3 kFeederVent{-1440.0f, 262.0f, 450.0f};
+inline constexpr sm::Vec3 kPlatformStackTop{1230.0f, 360.0f, 940.0f};
+inline constexpr sm::Vec3 kValve{1985.0f, 300.0f, 560.0f};
 // The gantry crane: rails along X at z = +-kCraneRailZ, height of the rails;
 // the bridge stands over the stage.
 inline constexpr float kCraneRailZ = 1000.0f;

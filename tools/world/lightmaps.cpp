@@ -4,6 +4,7 @@
 #include "tools/content/staging.h"
 #include "tools/world/layout.h"
 #include "tools/world/materials.h"
+#include "tools/world/set.h"
 
 #include <cmath>
 #include <filesystem>
@@ -53,26 +54,25 @@ bake::Lighting hallLighting()
     l.skyHorizon = {0.9f, 0.85f, 0.8f};
     l.ambient = {0.07f, 0.075f, 0.09f};
     l.occlusionRadius = 140.0f;
-    for (int i = 0; i < L::kLampRingCount; ++i) {
-        float a = 6.2831853f * static_cast<float>(i) / static_cast<float>(L::kLampRingCount);
-        l.lamps.push_back({L::kStageCentre + sm::Vec3{L::kLampRingRadius * std::cos(a), L::kLampRingHeight - 25.0f,
-                                                      L::kLampRingRadius * std::sin(a)},
-                           12.0f, {1.0f, 0.82f, 0.55f}, 0.55f, 1400.0f});
-    }
+    for (const HangingLamp& lamp : hangingLamps())
+        l.lamps.push_back({lamp.bulb + sm::Vec3{0, -12, 0}, 8.0f, {1.0f, 0.82f, 0.55f}, lamp.overStage ? 0.9f : 0.6f,
+                           1300.0f});
     l.lamps.push_back({L::kDeskLamp + sm::Vec3{20, 40, 10}, 4.0f, {1.0f, 0.8f, 0.5f}, 0.05f, 500.0f});
     l.exposure = 1.6f;
+    l.gatherRays = 24;
     return l;
 }
 
-void bakeAndWriteLightmaps(content::Staging& staging, const std::vector<LightmapSet>& sets)
+std::map<std::string, pictures::Image> bakeAndWriteLightmaps(content::Staging& staging,
+                                                             const std::vector<model::Model*>& models)
 {
     std::vector<bake::Target> targets;
     std::vector<std::string> names;
     long long atlasTexels = 0;
-    for (const LightmapSet& set : sets)
-        for (model::ModelMesh& mesh : set.model->meshes) {
+    for (model::Model* m : models)
+        for (model::ModelMesh& mesh : m->meshes) {
             model::UnwrapOptions options;
-            options.texelSize = set.texelSize;
+            options.texelSize = mesh.lightmapTexel;
             model::Atlas atlas = model::unwrapLightmap(mesh, joinsLightmap, options);
             if (atlas.charts == 0) continue;
             targets.push_back({&mesh, atlas, joinsLightmap});
@@ -95,8 +95,11 @@ void bakeAndWriteLightmaps(content::Staging& staging, const std::vector<Lightmap
         std::printf("      %-22s %4d x %-4d %5.1f cm/texel %5d charts\n", names[i].c_str(), targets[i].atlas.width,
                     targets[i].atlas.height, targets[i].atlas.texelSize, targets[i].atlas.charts);
     }
+    std::map<std::string, pictures::Image> out;
+    for (std::size_t i = 0; i < targets.size(); ++i) out[names[i]] = std::move(r.maps[i]);
     std::printf("    light maps: %zu, %lld texels baked (%lld in the atlases), %.1f M rays in %.1f s\n", targets.size(),
                 r.texels, atlasTexels, static_cast<double>(r.rays) / 1e6, r.seconds);
+    return out;
 }
 
 } // namespace world

@@ -5,6 +5,7 @@
 #include "tools/bake/baker.h"
 #include "tools/model/model.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,10 @@ namespace world {
 // sky, the hanging lamps and the desk lamp.
 bake::Lighting hallLighting();
 
-struct LightmapSet {
-    model::Model* model;
-    float texelSize;  // centimetres per texel for its meshes
-};
-
-// Unwraps every mesh of the models, bakes and writes the light maps; prints
-// the figures.
-void bakeAndWriteLightmaps(content::Staging& staging, const std::vector<LightmapSet>& sets);
+// Unwraps every mesh of the models (each at its own texel size), bakes and
+// writes the light maps; prints the figures.
+// The light maps come back by mesh name.
+std::map<std::string, pictures::Image> bakeAndWriteLightmaps(content::Staging& staging,
+                                                             const std::vector<model::Model*>& models);
 
 } // namespace world

@@ -24,13 +24,13 @@ std::vector<SmokeSource> makeSources()
     // Chimneys on the machines along the north wall, a vent by the
     // conveyor, a stack on the platform machine and a leaking valve on the
     // east wall blowing sideways.
-    s.push_back(upVent("smoke_press", {-520, 430, -1060}, 30, 14, 140));
-    s.push_back(upVent("smoke_boiler", {760, 520, -1080}, 40, 16, 160));
-    s.push_back(upVent("smoke_conveyor", {L::kConveyorX0 + 120, 250, L::kConveyorZ + 60}, 24, 10, 90));
-    s.push_back(upVent("smoke_platform", {L::kPlatformCentre.x - 100, 330, L::kPlatformCentre.z + 40}, 28, 12, 120));
-    // Sideways out of the east wall (edge1 x edge2 = -X).
-    s.push_back({"smoke_valve", {L::kHallHalfX - 30, 300, 560}, {0, 0, 14}, {0, 14, 0}, 12, 1.4f, 2.4f, 1.5f, 8.0f,
-                 0.3f, 0.0f, 220.0f, 20.0f});
+    s.push_back(upVent("smoke_press", L::kPressChimneyTop, 26, 14, 140));
+    s.push_back(upVent("smoke_boiler", L::kBoilerChimneyTop, 34, 16, 160));
+    s.push_back(upVent("smoke_feeder", L::kFeederVent, 22, 10, 90));
+    s.push_back(upVent("smoke_platform", L::kPlatformStackTop, 22, 12, 120));
+    // Sideways out of a leaking valve on the east wall (edge1 x edge2 = -X).
+    sm::Vec3 v = L::kValve + sm::Vec3{-12, -6, -6};
+    s.push_back({"smoke_valve", v, {0, 0, 12}, {0, 12, 0}, 12, 1.4f, 2.4f, 1.5f, 8.0f, 0.3f, 0.0f, 220.0f, 20.0f});
     return s;
 }
 

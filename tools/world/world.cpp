@@ -5,13 +5,16 @@
 #include "tools/world/cameras.h"
 #include "tools/world/credits_hand.h"
 #include "tools/world/lightmaps.h"
+#include "tools/world/layout.h"
 #include "tools/world/materials.h"
+#include "tools/world/preview.h"
 #include "tools/world/output.h"
 #include "tools/world/performance.h"
 #include "tools/world/props.h"
 #include "tools/world/robot.h"
 #include "tools/world/set.h"
 #include "tools/world/smoke_sources.h"
+#include "tools/world/world_textures.h"
 
 #include <chrono>
 #include <cstdio>
@@ -31,8 +34,9 @@ void timed(const char* name, Work&& work)
 
 } // namespace
 
-void writeWorld(content::Staging& staging)
+void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::string& previewFolder)
 {
+    timed("textures", [&] { writeWorldTextures(staging, fonts); });
     timed("materials", [&] { writeMaterials(staging); });
     model::Model factory, fan;
     timed("set", [&] {
@@ -40,7 +44,20 @@ void writeWorld(content::Staging& staging)
         fan = buildFan();
         std::printf("    factory: %zu triangles, fan: %zu\n", factory.triangleCount(), fan.triangleCount());
     });
-    timed("light maps", [&] { bakeAndWriteLightmaps(staging, {{&factory, 8.0f}, {&fan, 3.0f}}); });
+    std::map<std::string, pictures::Image> lightmaps;
+    timed("light maps", [&] { lightmaps = bakeAndWriteLightmaps(staging, {&factory, &fan}); });
+    if (!previewFolder.empty())
+        timed("previews", [&] {
+            namespace L = layout;
+            std::vector<PreviewView> views = {
+                {"hall", {-300, 420, 1100}, {0, 150, -600}, 1.25f},
+                {"desk", {L::kDeskCentre.x + 300, 190, L::kDeskCentre.z + 330}, {L::kDeskCentre.x, 90, L::kDeskCentre.z}, 0.95f},
+                {"run", {1700, 160, 1100}, {600, 120, -200}, 1.15f},
+                {"stage", {200, 260, 650}, {0, 200, -350}, 1.05f},
+                {"windows", {0, 200, -900}, {0, 600, 1250}, 1.3f},
+            };
+            renderPreviews(staging, {&factory, &fan}, lightmaps, views, 640, 360, previewFolder);
+        });
     saveModel(staging, "models/factory.geo", factory, true);
     saveModel(staging, "models/fan.geo", fan, true);
     std::map<std::string, std::vector<std::uint8_t>> clips;

@@ -1,12 +1,14 @@
 // murmur-content: authors the demo's data tree and packs it into "demodat".
 //
 //   murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] [--text-font FILE] [--only STEP]
+//                  [--preview DIR]
 //
 // Writes DIR/demodat and DIR/setup.jpg. The tree is first written to
 // STAGING/quellon_data (default DIR/content_staging), which is cleared first.
 // --only runs one step (by the name it prints) into the staging folder,
 // over what is there, and packs nothing: a quick look at one kind of content
-// while working on it.
+// while working on it. --preview renders views of the set (ray cast, no GL)
+// into DIR.
 #include "tools/content/archive.h"
 #include "tools/content/assets.h"
 #include "tools/music/soundtrack.h"
@@ -30,12 +32,13 @@ struct Options {
     std::string titleFont = MURMUR_TITLE_FONT;
     std::string textFont = MURMUR_TEXT_FONT;
     std::string only;
+    std::string preview;
 };
 
 int usage()
 {
     std::fprintf(stderr, "usage: murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] "
-                         "[--text-font FILE] [--only STEP]\n");
+                         "[--text-font FILE] [--only STEP] [--preview DIR]\n");
     return 2;
 }
 
@@ -51,6 +54,7 @@ bool parse(int argc, char** argv, Options& options)
         else if (arg == "--title-font") options.titleFont = value;
         else if (arg == "--text-font") options.textFont = value;
         else if (arg == "--only") options.only = value;
+        else if (arg == "--preview") options.preview = value;
         else return false;
     }
     if (options.out.empty()) return false;
@@ -109,7 +113,7 @@ int main(int argc, char** argv)
     step("greetings", [&] { content::writeGreetings(staging, fonts); });
     step("dream sequence", [&] { content::writeDreamSequence(staging); });
     step("surface textures", [&] { content::writeSurfaceTextures(staging); });
-    step("world", [&] { world::writeWorld(staging); });
+    step("world", [&] { world::writeWorld(staging, fonts, options.preview); });
     step("bitmap font", [&] { content::writeBitmapFont(staging, fonts.title); });
     step("soundtrack", [&] {
         std::string musicError;
