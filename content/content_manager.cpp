@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -19,18 +20,6 @@ template <class T>
 T* lookup(const std::map<std::string, T*>& registry, const std::string& name) {
     auto it = registry.find(name);
     return it == registry.end() ? nullptr : it->second;
-}
-
-template <class T, class Load>
-void loadAll(const std::string& directory, const std::vector<const char*>& patterns,
-             std::map<std::string, T*>& registry, Load load) {
-    const std::string dir = withSeparator(directory);
-    std::vector<std::string> names;
-    for (const char* pattern : patterns) listFiles(dir, pattern, names);
-    for (const std::string& n : names) {
-        const FilePath path(dir + n);
-        registry[path.name()] = load(dir, path);
-    }
 }
 
 }  // namespace
@@ -72,32 +61,94 @@ void listFiles(const std::string& directory, const std::string& pattern, std::ve
     }
 }
 
-ContentManager::ContentManager(IGraphicsEngine* engine) : engine_(engine) {}
+ContentManager::ContentManager(IGraphicsEngine* engine, IContentObserver* observer)
+    : engine_(engine), observer_(observer) {}
 
-void ContentManager::loadTextures(const std::string& directory) {
-    loadAll(directory, {"*.png", "*.jpg"}, textures_,
-            [&](const std::string&, const FilePath& p) { return engine_->loadTexture(p.fullPath()); });
+ContentManager::Listing ContentManager::list(Kind kind, const std::string& directory) {
+    Listing listing{kind, withSeparator(directory), {}};
+    switch (kind) {
+        case Kind::Texture:
+            listFiles(listing.directory, "*.png", listing.names);
+            listFiles(listing.directory, "*.jpg", listing.names);
+            break;
+        case Kind::Program:
+            listFiles(listing.directory, "*.vpr", listing.names);
+            break;
+        case Kind::Geometry:
+            listFiles(listing.directory, "*.geo", listing.names);
+            break;
+        case Kind::Animation:
+            listFiles(listing.directory, "*.ani", listing.names);
+            break;
+        case Kind::Material:
+            listFiles(listing.directory, "*.mat", listing.names);
+            break;
+    }
+    return listing;
 }
 
-void ContentManager::loadPrograms(const std::string& directory) {
-    loadAll(directory, {"*.vpr"}, programs_, [&](const std::string& dir, const FilePath& p) {
-        return engine_->loadProgram(p.fullPath(), dir + p.name() + ".fpr");
-    });
+void ContentManager::load(const Listing& listing) {
+    const std::string& dir = listing.directory;
+    for (const std::string& n : listing.names) {
+        const FilePath path(dir + n);
+        const std::string key = path.name();
+        bool loaded = false;
+        std::string what;
+        switch (listing.kind) {
+            case Kind::Texture:
+                loaded = (textures_[key] = engine_->loadTexture(path.fullPath())) != nullptr;
+                what = "texture " + path.fullPath();
+                break;
+            case Kind::Program: {
+                const std::string fragment = dir + key + ".fpr";
+                loaded = (programs_[key] = engine_->loadProgram(path.fullPath(), fragment)) != nullptr;
+                what = "program " + path.fullPath() + " with " + fragment;
+                break;
+            }
+            case Kind::Geometry:
+                loaded = (geometries_[key] = engine_->loadGeometry(path.fullPath())) != nullptr;
+                what = "geometry " + path.fullPath();
+                break;
+            case Kind::Animation:
+                loaded = (animations_[key] = engine_->loadAnimation(path.fullPath())) != nullptr;
+                what = "animation " + path.fullPath();
+                break;
+            case Kind::Material:
+                loaded = (materials_[key] = engine_->loadMaterial(path.fullPath())) != nullptr;
+                what = "material " + path.fullPath();
+                break;
+        }
+        if (!observer_) continue;
+        if (!loaded) observer_->onError("could not load " + what);
+        observer_->onProgress();
+    }
 }
 
-void ContentManager::loadGeometries(const std::string& directory) {
-    loadAll(directory, {"*.geo"}, geometries_,
-            [&](const std::string&, const FilePath& p) { return engine_->loadGeometry(p.fullPath()); });
-}
+void ContentManager::loadTextures(const std::string& directory) { load(list(Kind::Texture, directory)); }
+void ContentManager::loadPrograms(const std::string& directory) { load(list(Kind::Program, directory)); }
+void ContentManager::loadGeometries(const std::string& directory) { load(list(Kind::Geometry, directory)); }
+void ContentManager::loadAnimations(const std::string& directory) { load(list(Kind::Animation, directory)); }
+void ContentManager::loadMaterials(const std::string& directory) { load(list(Kind::Material, directory)); }
 
-void ContentManager::loadAnimations(const std::string& directory) {
-    loadAll(directory, {"*.ani"}, animations_,
-            [&](const std::string&, const FilePath& p) { return engine_->loadAnimation(p.fullPath()); });
-}
-
-void ContentManager::loadMaterials(const std::string& directory) {
-    loadAll(directory, {"*.mat"}, materials_,
-            [&](const std::string&, const FilePath& p) { return engine_->loadMaterial(p.fullPath()); });
+void ContentManager::loadAll(const std::string& dataDirectory) {
+    const std::string d = withSeparator(dataDirectory);
+    const std::pair<Kind, const char*> scan[] = {
+        {Kind::Geometry, "models/"},       {Kind::Geometry, "models/robot_parts/"},
+        {Kind::Texture, "textures/"},      {Kind::Texture, "textures/greetz/"},
+        {Kind::Texture, "textures/dream/"}, {Kind::Texture, "textures/lightmaps/"},
+        {Kind::Program, "effects/"},       {Kind::Animation, "animations/"},
+        {Kind::Material, "materials/"},
+    };
+    std::vector<Listing> listings;
+    std::size_t total = 0;
+    for (const auto& [kind, relative] : scan) {
+        listings.push_back(list(kind, d + relative));
+        total += listings.back().names.size();
+    }
+    if (observer_) observer_->onBegin(static_cast<int>(total));
+    for (const Listing& listing : listings) load(listing);
+    resolveReferences();
+    if (observer_) observer_->onFinish();
 }
 
 void ContentManager::resolveReferences() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "content/content_observer.h"
 #include "content/graphics_engine.h"
 
 #include <map>
@@ -9,10 +10,23 @@
 // Scans content directories, hands every file to the engine's loader and
 // files the result (null included) under the file's base name, one registry
 // per kind; then links submeshes to materials and materials to textures by
-// name. Owns none of the objects.
+// name. Owns none of the objects. An observer, when given, hears of every
+// file finished and every file that failed, and of the size of a whole scan
+// before it starts.
 class ContentManager {
 public:
-    explicit ContentManager(IGraphicsEngine* engine);
+    explicit ContentManager(IGraphicsEngine* engine, IContentObserver* observer = nullptr);
+
+    void setObserver(IContentObserver* observer) { observer_ = observer; }
+
+    // The whole scan of a data directory, in its fixed order: geometries from
+    // "models/" and "models/robot_parts/"; textures from "textures/",
+    // "textures/greetz/", "textures/dream/", "textures/lightmaps/"; programs
+    // from "effects/"; animations from "animations/"; materials from
+    // "materials/"; then resolveReferences. Every directory is listed first
+    // so that the observer learns the number of files before the first one
+    // is loaded.
+    void loadAll(const std::string& dataDirectory);
 
     // Each scans one directory (a path ending in a separator; one without
     // gets "/" added) and loads every matching file; a name found again
@@ -42,7 +56,18 @@ public:
     const std::map<std::string, Material*>& materials() const { return materials_; }
 
 private:
+    enum class Kind { Texture, Program, Geometry, Animation, Material };
+    // The files of one directory of one kind, listed and not yet loaded.
+    struct Listing {
+        Kind kind;
+        std::string directory;  // ends with a separator
+        std::vector<std::string> names;
+    };
+    static Listing list(Kind kind, const std::string& directory);
+    void load(const Listing& listing);
+
     IGraphicsEngine* engine_;
+    IContentObserver* observer_;
     std::map<std::string, Texture*> textures_;
     std::map<std::string, ShaderProgram*> programs_;
     std::map<std::string, Geometry*> geometries_;

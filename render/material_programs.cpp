@@ -1,0 +1,316 @@
+#include "render/material_programs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+
+#include "content/content_manager.h"
+#include "content/geometry/geometry.h"
+#include "content/geometry/vertex_format.h"
+#include "content/material.h"
+#include "content/shader_program.h"
+#include "content/texture.h"
+#include "render/render_targets.h"
+
+namespace {
+
+// Attribute slots as bits: 0 position, 1 diffuse coordinates, 2 light-map
+// coordinates, 3 normal, 4 tangent.
+constexpr unsigned kPosition = 1u << 0;
+constexpr unsigned kDiffuseUv = 1u << 1;
+constexpr unsigned kLightmapUv = 1u << 2;
+constexpr unsigned kNormal = 1u << 3;
+constexpr unsigned kTangent = 1u << 4;
+
+struct ProgramInfo {
+    const char* name;
+    unsigned attributes;  // the slots the program consumes
+};
+
+constexpr std::array<ProgramInfo, kMaterialProgramCount> kPrograms = {{
+    {"Black", kPosition},
+    {"Color", kPosition | kNormal},
+    {"Diff", kPosition | kDiffuseUv | kNormal},
+    {"DiffNorm", kPosition | kDiffuseUv | kNormal | kTangent},
+    {"DiffLightMap", kPosition | kDiffuseUv | kLightmapUv | kNormal},
+    {"DiffNormLightmap", kPosition | kDiffuseUv | kLightmapUv | kNormal | kTangent},
+    {"ShadowMap", kPosition},
+    {"SM_Color", kPosition | kNormal},
+    {"SM_DiffNorm", kPosition | kDiffuseUv | kNormal | kTangent},
+    {"SM_DiffNormLightmap", kPosition | kDiffuseUv | kLightmapUv | kNormal | kTangent},
+}};
+
+constexpr std::array<const char*, 5> kAttributeNames = {"a_position", "a_coordsDiff", "a_coordsLightmap", "a_normal",
+                                                        "a_tangent"};
+
+const ProgramInfo& info(MaterialProgram which) { return kPrograms[static_cast<std::size_t>(which)]; }
+
+// The slots a vertex format fills; 0 for an unknown format.
+unsigned formatAttributes(int format) {
+    const VertexLayout* layout = vertexLayout(format);
+    if (!layout) return 0;
+    unsigned bits = kPosition;
+    if (layout->diffuseUv >= 0) bits |= kDiffuseUv;
+    if (layout->lightmapUv >= 0) bits |= kLightmapUv;
+    if (layout->normal >= 0) bits |= kNormal;
+    if (layout->tangent >= 0) bits |= kTangent;
+    return bits;
+}
+
+// Enables exactly the arrays of the mask among slots 0 to 4.
+void enableArrays(unsigned mask) {
+    for (GLuint slot = 0; slot < 5; ++slot) {
+        if (mask & (1u << slot)) {
+            glEnableVertexAttribArray(slot);
+        } else {
+            glDisableVertexAttribArray(slot);
+        }
+    }
+}
+
+// A submesh that can be handed to GL: uploaded, with triangles, a known
+// vertex format and an owning mesh for its matrix.
+bool drawable(const SubMesh& s) {
+    return s.vertexBuffer != 0 && s.vertexCount > 0 && s.mesh != nullptr && vertexLayout(s.vertexFormat) != nullptr;
+}
+
+bool visible(const SubMesh& s) { return s.enabled && !s.hidden; }
+
+void drawSubmesh(const SubMesh& s) {
+    glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
+    s.setAttributePointers();
+    glDrawArrays(GL_TRIANGLES, 0, s.vertexCount);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void transparentState() {
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void opaqueState() {
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+}
+
+// Materials made for submeshes that have none. Like loaded content they live
+// until the process ends, so a submesh can keep pointing at its own.
+Material& newDefaultMaterial() {
+    static std::deque<Material> store;
+    return store.emplace_back();
+}
+
+float sortOpacity(const SubMesh* s) {
+    if (!s || !s->material) return 1.0f;
+    const float o = s->material->opacity;
+    return std::isnan(o) ? 1.0f : o;
+}
+
+}  // namespace
+
+const char* materialProgramName(MaterialProgram program) {
+    if (program == MaterialProgram::None) return "";
+    return info(program).name;
+}
+
+MaterialProgram chooseMaterialProgram(const Material& material, const SubMesh& submesh, bool shadowed) {
+    const bool d = material.diffuseMap != nullptr;
+    const bool n = material.bumpMap != nullptr;
+    const bool l = submesh.lightMap != nullptr;
+    const bool o = material.opacityMap != nullptr;
+    if (o) return MaterialProgram::None;
+    if (!d) return n || l ? MaterialProgram::None : MaterialProgram::Color;
+    if (!n) return l ? MaterialProgram::DiffLightMap : MaterialProgram::Diff;
+    if (!l) return shadowed ? MaterialProgram::SmDiffNorm : MaterialProgram::DiffNorm;
+    return shadowed ? MaterialProgram::SmDiffNormLightmap : MaterialProgram::DiffNormLightmap;
+}
+
+bool isTransparent(const SubMesh& submesh) { return submesh.material && submesh.material->opacity < 1.0f; }
+
+void sortByOpacity(std::vector<SubMesh*>& list) {
+    std::sort(list.begin(), list.end(),
+              [](const SubMesh* a, const SubMesh* b) { return sortOpacity(a) > sortOpacity(b); });
+}
+
+void assignLightMaps(const std::vector<SubMesh*>& list, const ContentManager& content) {
+    for (SubMesh* s : list) {
+        if (!s || !s->mesh) continue;
+        Texture* map = content.findTexture(s->mesh->name + "LightingMap");
+        if (!map) continue;
+        if (s->material && s->material->name.compare(0, 4, "glow") == 0) continue;
+        if (isTransparent(*s)) continue;
+        // Without light-map coordinates the map could not be drawn, and the
+        // submesh would vanish; it keeps its unmapped program instead.
+        if (!(formatAttributes(s->vertexFormat) & kLightmapUv)) continue;
+        s->lightMap = map;
+    }
+}
+
+void MaterialPrograms::prepare(const ContentManager& content) {
+    for (int i = 0; i < kMaterialProgramCount; ++i) {
+        Slot& slot = slots_[static_cast<std::size_t>(i)];
+        slot = Slot{};
+        const ProgramInfo& p = kPrograms[static_cast<std::size_t>(i)];
+        ShaderProgram* program = content.findProgram(p.name);
+        if (!program || program->program == 0) continue;
+        for (GLuint a = 0; a < kAttributeNames.size(); ++a) {
+            if (p.attributes & (1u << a)) glBindAttribLocation(program->program, a, kAttributeNames[a]);
+        }
+        glLinkProgram(program->program);
+        // An unlinked program cannot be made current; using it would leave
+        // the previous program drawing with the wrong uniforms.
+        if (!isLinked(program->program)) continue;
+        validateProgram(program->program);
+        slot.program = program;
+        Locations& at = slot.at;
+        at.viewProjMatrix = program->uniformLocation("u_viewProjMatrix");
+        at.worldMatrix = program->uniformLocation("u_worldMatrix");
+        at.lightPosition = program->uniformLocation("u_lightPosition");
+        at.eyePosition = program->uniformLocation("u_eyePosition");
+        at.diffuseColor = program->uniformLocation("u_diffuseColor");
+        at.specularColor = program->uniformLocation("u_specularColor");
+        at.glossiness = program->uniformLocation("u_glossiness");
+        at.specularLevel = program->uniformLocation("u_specularLevel");
+        at.opacity = program->uniformLocation("u_opacity");
+        at.diffTex = program->uniformLocation("u_diffTex");
+        at.normalTex = program->uniformLocation("u_normalTex");
+        at.lightmapTex = program->uniformLocation("u_lightmapTex");
+        at.mvp = program->uniformLocation("u_mvp");
+        at.lightViewProj = program->uniformLocation("u_lightViewProj");
+        at.biasScale = program->uniformLocation("u_biasScale");
+        at.biasClamp = program->uniformLocation("u_biasClamp");
+        at.shadowLightPosition = program->uniformLocation("u_shadowLightPosition");
+        at.shadowMap = program->uniformLocation("u_shadowMap");
+    }
+}
+
+const ShaderProgram* MaterialPrograms::program(MaterialProgram which) const {
+    if (which == MaterialProgram::None) return nullptr;
+    return slot(which).program;
+}
+
+bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh& submesh, const sm::Mat4& world,
+                             const DepthTexture* shadowMap) {
+    if (which == MaterialProgram::None) return false;
+    const Slot& s = slot(which);
+    if (!s.program || !drawable(submesh)) return false;
+    const unsigned needs = info(which).attributes;
+    // A format without a field the program reads would leave that array
+    // pointing at some other buffer.
+    if ((formatAttributes(submesh.vertexFormat) & needs) != needs) return false;
+
+    glUseProgram(s.program->program);
+    const Locations& at = s.at;
+    const Material& m = material;
+    ShaderProgram::setMat4(at.viewProjMatrix, uniforms.viewProjection);
+    ShaderProgram::setVec3(at.lightPosition, uniforms.lightPosition);
+    ShaderProgram::setVec3(at.eyePosition, uniforms.eyePosition);
+    glUniform3f(at.specularColor, m.specularColor[0], m.specularColor[1], m.specularColor[2]);
+    glUniform1f(at.glossiness, m.glossiness * 256.0f);
+    glUniform1f(at.specularLevel, m.specularLevel);
+
+    if (which == MaterialProgram::Color) {
+        ShaderProgram::setMat4(at.worldMatrix, submesh.mesh->modelMatrix() * world);
+        glUniform4f(at.diffuseColor, m.diffuseColor[0], m.diffuseColor[1], m.diffuseColor[2], m.opacity);
+        enableArrays(needs);
+        return true;
+    }
+
+    ShaderProgram::setMat4(at.worldMatrix, world);
+    glUniform1f(at.opacity, m.opacity);
+    // Units from the highest down, so that unit 0 is the active one after.
+    switch (which) {
+        case MaterialProgram::SmDiffNormLightmap:
+            ShaderProgram::setTexture(at.shadowMap, 3, shadowMap ? shadowMap->name : 0);
+            [[fallthrough]];
+        case MaterialProgram::DiffNormLightmap:
+            ShaderProgram::setTexture(at.lightmapTex, 2, submesh.lightMap->name);
+            ShaderProgram::setTexture(at.normalTex, 1, m.bumpMap->name);
+            break;
+        case MaterialProgram::SmDiffNorm:
+            ShaderProgram::setTexture(at.shadowMap, 2, shadowMap ? shadowMap->name : 0);
+            [[fallthrough]];
+        case MaterialProgram::DiffNorm:
+            ShaderProgram::setTexture(at.normalTex, 1, m.bumpMap->name);
+            break;
+        case MaterialProgram::DiffLightMap:
+            ShaderProgram::setTexture(at.lightmapTex, 1, submesh.lightMap->name);
+            break;
+        default:
+            break;
+    }
+    if (which == MaterialProgram::SmDiffNorm || which == MaterialProgram::SmDiffNormLightmap) {
+        ShaderProgram::setMat4(at.lightViewProj, uniforms.lightProjection * uniforms.lightView);
+        glUniform1f(at.biasScale, uniforms.biasScale);
+        glUniform1f(at.biasClamp, uniforms.biasClamp);
+        ShaderProgram::setVec3(at.shadowLightPosition, uniforms.shadowLightPosition);
+    }
+    ShaderProgram::setTexture(at.diffTex, 0, m.diffuseMap->name);
+    enableArrays(needs);
+    return true;
+}
+
+bool MaterialPrograms::bindMaterial(Material& material, SubMesh& submesh, const sm::Mat4& world) {
+    if (material.opacity < 1.0f) {
+        transparentState();
+    } else {
+        opaqueState();
+    }
+    return setUp(chooseMaterialProgram(material, submesh, false), material, submesh, world, nullptr);
+}
+
+bool MaterialPrograms::bindMaterialShadowed(Material& material, SubMesh& submesh, const sm::Mat4& world,
+                                            const DepthTexture& shadowMap) {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    if (material.opacity < 1.0f) {
+        transparentState();
+    } else {
+        opaqueState();
+    }
+    return setUp(chooseMaterialProgram(material, submesh, true), material, submesh, world, &shadowMap);
+}
+
+void MaterialPrograms::drawSubmeshes(const std::vector<SubMesh*>& list) {
+    for (SubMesh* s : list) {
+        if (!s || !visible(*s) || !s->mesh) continue;
+        if (!s->material) s->material = &newDefaultMaterial();
+        if (bindMaterial(*s->material, *s, s->mesh->renderMatrix())) drawSubmesh(*s);
+    }
+}
+
+void MaterialPrograms::drawSubmeshesShadowed(const std::vector<SubMesh*>& list, const DepthTexture& shadowMap) {
+    for (SubMesh* s : list) {
+        if (!s || !visible(*s) || !s->mesh) continue;
+        if (!s->material) s->material = &newDefaultMaterial();
+        if (bindMaterialShadowed(*s->material, *s, s->mesh->renderMatrix(), shadowMap)) drawSubmesh(*s);
+    }
+}
+
+void MaterialPrograms::drawSubmeshesBlack(const std::vector<SubMesh*>& list) {
+    const Slot& black = slot(MaterialProgram::Black);
+    if (!black.program) return;
+    glUseProgram(black.program->program);
+    for (SubMesh* s : list) {
+        if (!s || !visible(*s) || !drawable(*s)) continue;
+        if (!s->material || s->material->opacity == 1.0f) {
+            opaqueState();
+            // An opaque occluder writes full alpha, not the last
+            // transparent submesh's opacity.
+            glUniform1f(black.at.opacity, 1.0f);
+        } else {
+            transparentState();
+            glUniform1f(black.at.opacity, s->material->opacity);
+        }
+        ShaderProgram::setMat4(black.at.mvp, uniforms.viewProjection * s->mesh->renderMatrix());
+        enableArrays(kPosition);
+        drawSubmesh(*s);
+    }
+}
