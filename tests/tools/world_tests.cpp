@@ -19,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -443,4 +444,185 @@ TEST(World, InspectorReadsEveryModelAnimationCameraListAndMaterial)
         }
     ASSERT_GT(files, 60);
     EXPECT_EQ(std::system((command + " > /dev/null").c_str()), 0) << "murmur-inspect reported a file it cannot read";
+}
+
+namespace {
+
+struct LitTriangle {
+    sm::Vec3 p[3];
+    float uv[3][2];
+    sm::Vec3 n;
+};
+
+// The light-mapped triangles of a mesh: those whose format carries
+// light-map coordinates.
+std::vector<LitTriangle> litTriangles(const Mesh& mesh)
+{
+    std::vector<LitTriangle> out;
+    for (const auto& sub : mesh.subMeshes) {
+        const VertexLayout& L = *vertexLayout(sub->vertexFormat);
+        if (L.lightmapUv < 0) continue;
+        for (int v = 0; v + 2 < sub->vertexCount; v += 3) {
+            LitTriangle t;
+            for (int k = 0; k < 3; ++k) {
+                const std::uint8_t* at = sub->vertices.data() + (v + k) * L.stride;
+                std::memcpy(&t.p[k], at + L.position, 12);
+                std::memcpy(t.uv[k], at + L.lightmapUv, 8);
+            }
+            t.n = sm::cross(t.p[1] - t.p[0], t.p[2] - t.p[0]);
+            float len = sm::length(t.n);
+            if (len < 1e-6f) continue;
+            t.n = t.n * (1.0f / len);
+            out.push_back(t);
+        }
+    }
+    return out;
+}
+
+// Bilinear light-map value (0..1, mean of the channels) at a light-map coordinate.
+float lightAt(const Image& map, float u, float v)
+{
+    float x = u * map.width - 0.5f, y = (1.0f - v) * map.height - 0.5f;
+    int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
+    float fx = x - x0, fy = y - y0;
+    auto at = [&](int xi, int yi) {
+        xi = std::clamp(xi, 0, int(map.width) - 1);
+        yi = std::clamp(yi, 0, int(map.height) - 1);
+        const std::uint8_t* p = map.pixels.data() + (std::size_t(yi) * map.width + xi) * map.channels;
+        return (p[0] + p[1] + p[2]) / (3.0f * 255.0f);
+    };
+    return (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy) + (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
+}
+
+} // namespace
+
+TEST(World, EveryLightMappedMeshHasAFullyBakedSeamlessLightMap)
+{
+    int maps = 0;
+    for (const char* name : {"factory", "fan"}) {
+        auto g = geometry(name);
+        ASSERT_TRUE(g);
+        for (const auto& mesh : g->meshes) {
+            std::vector<LitTriangle> tris = litTriangles(*mesh);
+            if (tris.empty()) continue;
+            SCOPED_TRACE(mesh->name);
+            Image map;
+            ASSERT_TRUE(loadImage((dataRoot() / "textures" / "lightmaps" / (mesh->name + "LightingMap.png")).string(), map))
+                << "no light map";
+            ++maps;
+            EXPECT_EQ(map.width & (map.width - 1), 0u);
+            EXPECT_EQ(map.height & (map.height - 1), 0u);
+            // Nothing left unbaked or unfilled: baked light is never black.
+            int black = 0;
+            for (std::size_t i = 0; i < map.pixels.size(); i += map.channels)
+                if (map.pixels[i] < 4 && map.pixels[i + 1] < 4 && map.pixels[i + 2] < 4) ++black;
+            EXPECT_EQ(black, 0);
+            for (const LitTriangle& t : tris)
+                for (const auto& uv : t.uv) {
+                    EXPECT_GT(uv[0], 0.0f);
+                    EXPECT_LT(uv[0], 1.0f);
+                    EXPECT_GT(uv[1], 0.0f);
+                    EXPECT_LT(uv[1], 1.0f);
+                }
+            // No seams: where two charts meet on a flat or gently curved
+            // surface, both sides of the border carry the same light.
+            using Key = std::tuple<long, long, long>;
+            auto key = [](sm::Vec3 p) { return Key{std::lround(p.x * 10), std::lround(p.y * 10), std::lround(p.z * 10)}; };
+            std::map<std::pair<Key, Key>, std::vector<std::pair<int, int>>> edges;
+            for (int i = 0; i < int(tris.size()); ++i)
+                for (int k = 0; k < 3; ++k) {
+                    Key a = key(tris[i].p[k]), b = key(tris[i].p[(k + 1) % 3]);
+                    edges[{std::min(a, b), std::max(a, b)}].push_back({i, k});
+                }
+            int seams = 0, bad = 0;
+            double total = 0.0;
+            for (const auto& [e, users] : edges) {
+                if (users.size() != 2) continue;
+                const LitTriangle &A = tris[users[0].first], &B = tris[users[1].first];
+                if (sm::dot(A.n, B.n) < 0.94f) continue;
+                int ka = users[0].second, kb = users[1].second;
+                // The shared edge's middle, through each triangle's own coordinates.
+                auto mid = [](const LitTriangle& t, int k, const sm::Vec3& from, float* out) {
+                    int k2 = (k + 1) % 3;
+                    bool same = sm::length(t.p[k] - from) < 0.05f;
+                    const float* u0 = t.uv[same ? k : k2];
+                    const float* u1 = t.uv[same ? k2 : k];
+                    out[0] = 0.5f * (u0[0] + u1[0]);
+                    out[1] = 0.5f * (u0[1] + u1[1]);
+                };
+                float ua[2], ub[2];
+                mid(A, ka, A.p[ka], ua);
+                mid(B, kb, A.p[ka], ub);
+                if (std::fabs(ua[0] - ub[0]) < 1e-4f && std::fabs(ua[1] - ub[1]) < 1e-4f) continue;  // inside one chart
+                float d = std::fabs(lightAt(map, ua[0], ua[1]) - lightAt(map, ub[0], ub[1]));
+                ++seams;
+                total += d;
+                if (d > 0.12f) ++bad;
+            }
+            if (seams > 0) {
+                EXPECT_LT(total / seams, 0.03) << seams << " chart borders";
+                EXPECT_LE(bad, std::max(2, seams / 20)) << "of " << seams << " chart borders";
+            }
+        }
+    }
+    EXPECT_GE(maps, 8);
+}
+
+TEST(World, FanBladesTurnAboutTheHub)
+{
+    auto g = geometry("fan");
+    ASSERT_TRUE(g);
+    EXPECT_GE(g->version, 1);
+    ASSERT_FALSE(g->meshes.empty());
+    for (const auto& mesh : g->meshes) {
+        SCOPED_TRACE(mesh->name);
+        const sm::Mat4& F = mesh->fileTransform;
+        const sm::Mat4& Fi = mesh->fileTransformInverse;
+        sm::Vec3 hub = sm::transformPoint(Fi, {0, 0, 0});
+        sm::Vec3 axis = sm::transformPoint(Fi, {1, 0, 0}) - hub;
+        // High on the west wall, blowing into the hall.
+        EXPECT_LT(hub.x, -1800.0f);
+        EXPECT_GT(hub.y, 400.0f);
+        EXPECT_GT(axis.x, 0.99f);
+        // Spinning as the show spins it: the hub stays put and every vertex
+        // keeps its distance to the axis and its place along it.
+        for (float angle : {0.7f, 2.0f, 4.5f}) {
+            sm::Mat4 R = sm::rotationAxisAngle({1, 0, 0}, angle);
+            sm::Mat4 M = Fi * R * F;
+            sm::Vec3 h = sm::transformPoint(M, hub);
+            EXPECT_LT(sm::length(h - hub), 0.01f);
+            double sumR = 0.0;
+            sm::Vec3 centre;
+            int n = 0;
+            for (const auto& sub : mesh->subMeshes) {
+                const VertexLayout& L = *vertexLayout(sub->vertexFormat);
+                for (int v = 0; v < sub->vertexCount; v += 7) {
+                    sm::Vec3 p;
+                    std::memcpy(&p, sub->vertices.data() + v * L.stride + L.position, 12);
+                    sm::Vec3 q = sm::transformPoint(M, p);
+                    sm::Vec3 d0 = p - hub, d1 = q - hub;
+                    EXPECT_NEAR(sm::dot(d0, axis), sm::dot(d1, axis), 0.05f);
+                    EXPECT_NEAR(sm::length(d0), sm::length(d1), 0.05f);
+                    EXPECT_LT(sm::length(d0 - axis * sm::dot(d0, axis)), 170.0f) << "outside the housing";
+                    centre = centre + p;
+                    sumR += 1;
+                    ++n;
+                }
+            }
+            // The rotor is balanced on the hub: its vertices centre on the axis.
+            centre = centre * (1.0f / n);
+            sm::Vec3 off = centre - hub;
+            EXPECT_LT(sm::length(off - axis * sm::dot(off, axis)), 10.0f);
+        }
+    }
+}
+
+TEST(World, SetStaysWithinItsTriangleBudget)
+{
+    auto g = geometry("factory");
+    ASSERT_TRUE(g);
+    long triangles = 0;
+    for (SubMesh* s : g->allSubMeshes) triangles += s->vertexCount / 3;
+    EXPECT_LE(triangles, 150000);
+    EXPECT_GT(triangles, 10000) << "the hall should be more than a box";
 }
