@@ -52,13 +52,13 @@ bake::Lighting hallLighting()
     l.sunColour = {1.25f, 1.0f, 0.72f};
     l.skyZenith = {0.55f, 0.7f, 1.0f};
     l.skyHorizon = {0.9f, 0.85f, 0.8f};
-    l.ambient = {0.07f, 0.075f, 0.09f};
+    l.ambient = {0.16f, 0.17f, 0.2f};
     l.occlusionRadius = 140.0f;
     for (const HangingLamp& lamp : hangingLamps())
         l.lamps.push_back({lamp.bulb + sm::Vec3{0, -12, 0}, 8.0f, {1.0f, 0.82f, 0.55f}, lamp.overStage ? 0.9f : 0.6f,
                            1300.0f});
     l.lamps.push_back({L::kDeskLamp + sm::Vec3{20, 40, 10}, 4.0f, {1.0f, 0.8f, 0.5f}, 0.05f, 500.0f});
-    l.exposure = 1.6f;
+    l.exposure = 2.0f;
     l.gatherRays = 24;
     return l;
 }

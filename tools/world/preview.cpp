@@ -119,15 +119,17 @@ void renderPreviews(content::Staging& staging, const std::vector<const Model*>& 
                         acc += albedo * 1.1f;
                         continue;
                     }
-                    sm::Vec3 light{0.35f, 0.35f, 0.35f};
+                    sm::Vec3 light{0.3f, 0.3f, 0.3f};
                     if (sf.lightmap) {
                         Vec2 luv = t.lightUv[0] * w0 + t.lightUv[1] * hit.u + t.lightUv[2] * hit.v;
                         light = sf.lightmap->sample(luv.x, luv.y);
                     }
-                    // The light that rides with the camera, a little.
+                    // As the show's programs light it: the baked light,
+                    // brightened where the light riding with the camera
+                    // falls square on the surface.
                     sm::Vec3 n = normalized(a.normal * w0 + b.normal * hit.u + c.normal * hit.v);
-                    float facing = std::max(0.0f, -sm::dot(n, dir)) * 0.12f;
-                    acc += mul(albedo, light * 1.5f + sm::Vec3{facing, facing, facing});
+                    float facing = std::max(0.0f, -sm::dot(n, dir));
+                    acc += mul(albedo, light * (sf.lightmap ? 0.7f + 0.45f * facing : 1.0f));
                 }
                 acc = acc * 0.25f;
                 std::uint8_t* p = &out.pixels[(static_cast<std::size_t>(y) * width + x) * 3];

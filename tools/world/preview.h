@@ -1,6 +1,7 @@
 #pragma once
 // Quick looks at the set without GL: views ray-cast with Embree, each pixel
-// the surface's texture times its light map (glowing surfaces as they are),
+// the surface's texture times its light map, lit as the show's programs
+// light it (glowing surfaces as they are),
 // written as JPEG pictures for the author to look at.
 #include "tools/model/model.h"
 #include "tools/pictures/canvas.h"

@@ -55,6 +55,8 @@ void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::str
                 {"run", {1700, 160, 1100}, {600, 120, -200}, 1.15f},
                 {"stage", {200, 260, 650}, {0, 200, -350}, 1.05f},
                 {"windows", {0, 200, -900}, {0, 600, 1250}, 1.3f},
+                {"fan", {-1300, 380, -300}, {-1960, 560, -620}, 1.0f},
+                {"crane", {900, 300, 900}, {0, 650, -200}, 1.2f},
             };
             renderPreviews(staging, {&factory, &fan}, lightmaps, views, 640, 360, previewFolder);
         });
