@@ -158,33 +158,31 @@ Atlas unwrapLightmap(ModelMesh& mesh, const std::function<bool(const std::string
     float texel = options.texelSize;
     std::vector<std::size_t> order(charts.size());
     for (;;) {
-        long long area = 0;
         int widest = 0;
         for (Chart& c : charts) {
             c.w = static_cast<int>(std::ceil((c.hi.x - c.lo.x) / texel)) + 1 + 2 * options.padding;
             c.h = static_cast<int>(std::ceil((c.hi.y - c.lo.y) / texel)) + 1 + 2 * options.padding;
-            area += static_cast<long long>(c.w) * c.h;
             widest = std::max(widest, c.w);
         }
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return charts[a].h != charts[b].h ? charts[a].h > charts[b].h : charts[a].w > charts[b].w;
         });
-        int width = nextPowerOfTwo(std::max(widest, static_cast<int>(std::ceil(std::sqrt(double(area) * 1.1)))));
-        int used = pack(charts, order, width);
-        // A narrower atlas when the packing leaves most of the square empty.
-        if (width > 1 && used <= width / 4) {
-            int narrow = width / 2;
-            if (narrow >= widest) {
-                int usedNarrow = pack(charts, order, narrow);
-                if (usedNarrow <= narrow) width = narrow, used = usedNarrow;
-                else used = pack(charts, order, width);
-            }
+        // The narrowest power-of-two strip whose packing gives the smallest
+        // power-of-two atlas (the squarer one on a tie).
+        int bestW = 0, bestH = 0;
+        long long bestArea = 0;
+        for (int width = nextPowerOfTwo(widest); width <= options.maxSize; width *= 2) {
+            int height = nextPowerOfTwo(pack(charts, order, width));
+            if (height > options.maxSize) continue;
+            long long a = static_cast<long long>(width) * height;
+            if (bestW == 0 || a < bestArea || (a == bestArea && std::abs(width - height) < std::abs(bestW - bestH)))
+                bestW = width, bestH = height, bestArea = a;
         }
-        int height = nextPowerOfTwo(used);
-        if (width <= options.maxSize && height <= options.maxSize) {
-            atlas.width = width;
-            atlas.height = height;
+        if (bestW > 0) {
+            pack(charts, order, bestW);
+            atlas.width = bestW;
+            atlas.height = bestH;
             break;
         }
         texel *= 1.2f;

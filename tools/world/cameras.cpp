@@ -77,10 +77,8 @@ void writeCameras(content::Staging& staging, Performance& robot)
     int id = 1;
     for (const Shot& s : shots) {
         float end = s.endBar * kBar;
-        float mid = 0.5f * (start + std::min(end, 215.0f));
         sm::Vec3 a = chest(std::max(start, 0.1f)) + s.offset, b = chest(std::min(end, 262.0f)) + s.offset;
         sm::Vec3 aim = (a + b) * 0.5f;
-        (void)mid;
         addCamera(mains, mainRoot, id++, start, end, s.eye, s.eye, aim, aim, s.fov, 10.0f, 9000.0f);
         start = end;
     }
@@ -92,22 +90,22 @@ void writeCameras(content::Staging& staging, Performance& robot)
     struct Area {
         float end;
         sm::Vec3 centre;
+        float fov;  // wide enough for the robot's moves there
     };
     const Area areas[] = {
-        {134.1f, desk + sm::Vec3{0, 60, -40}},
-        {140.0f, desk + sm::Vec3{300, 60, 200}},
-        {170.0f, {0, 60, 0}},
-        {202.0f, {1300, 60, 300}},
-        {300.0f, stage + sm::Vec3{0, 80, 0}},
+        {134.1f, desk + sm::Vec3{0, 60, -40}, 0.35f},
+        {140.0f, desk + sm::Vec3{300, 60, 200}, 0.35f},
+        {170.0f, {0, 60, 0}, 1.0f},
+        {202.0f, {1300, 60, 300}, 0.35f},
+        {300.0f, stage + sm::Vec3{0, 80, 0}, 0.35f},
     };
     CameraList shadows;
     SceneNode shadowRoot;
     start = 0.0f;
     id = 1;
     for (const Area& a : areas) {
-        float span = a.centre.x == 0.0f && a.end == 170.0f ? 1.0f : 0.35f;
         sm::Vec3 eye = a.centre - sun * 2200.0f;
-        addCamera(shadows, shadowRoot, id++, start, a.end, eye, eye, a.centre, a.centre, span, 800.0f, 4000.0f);
+        addCamera(shadows, shadowRoot, id++, start, a.end, eye, eye, a.centre, a.centre, a.fov, 800.0f, 4000.0f);
         start = a.end;
     }
     saveCameraFile(staging, "cameras/cameras_factory.cam", shadows);

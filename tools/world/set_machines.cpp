@@ -149,15 +149,12 @@ void addPipes(Model& m)
     // The low pipe across the run path, into the north wall, on two posts.
     {
         const float x = L::kSwingPipeX, y = L::kSwingPipeY;
-        std::vector<sm::Vec3> run = {{x, y, -hz}, {x, y, L::kSwingPipeZ1}, {x, 0, L::kSwingPipeZ1 + 1}};
         pm.add(tube("steel_rusty", roundCorners({{x, y, -hz}, {x, y, L::kSwingPipeZ1}, {x, 0, L::kSwingPipeZ1}}, 40, 6), 10, 16, false));
-        for (float z : {-700.0f}) {
-            pm.add(at(cylinder("paint_yellow", 5, y - 12, 10), translate(x, 0, z)));
-            pm.add(at(box("paint_yellow", {30, 6, 30}), translate(x, y - 12, z)));
-        }
+        // A post holding it up halfway.
+        pm.add(at(cylinder("paint_yellow", 5, y - 12, 10), translate(x, 0, -700)));
+        pm.add(at(box("paint_yellow", {30, 6, 30}), translate(x, y - 12, -700)));
         for (float z : {-1100.0f, -400.0f, 100.0f})
             pm.add(at(torus("steel_brushed", 11.5f, 2.5f, 18, 6), translate(x, y, z) * rotateX(90)));
-        (void)run;
     }
     // Runs along the walls, with bends, flanges and valves.
     auto pipeRun = [&](std::vector<sm::Vec3> pts, float r, const char* material) {
