@@ -4,6 +4,7 @@
 #include "tools/model/unwrap.h"
 #include "tools/world/cameras.h"
 #include "tools/world/credits_hand.h"
+#include "tools/world/hand_dance.h"
 #include "tools/world/lightmaps.h"
 #include "tools/world/layout.h"
 #include "tools/world/materials.h"
@@ -12,7 +13,9 @@
 #include "tools/world/performance.h"
 #include "tools/world/props.h"
 #include "tools/world/robot.h"
+#include "tools/world/robot_track.h"
 #include "tools/world/set.h"
+#include "tools/world/sight.h"
 #include "tools/world/smoke_sources.h"
 #include "tools/world/world_textures.h"
 
@@ -72,9 +75,16 @@ void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::str
         return;
     }
     timed("props", [&] { writeProps(staging, robot); });
-    timed("credits hand", [&] { writeCreditsHand(staging); });
+    const HandDance dance;
+    timed("credits hand", [&] { writeCreditsHand(staging, dance); });
     timed("smoke sources", [&] { writeSmokeSources(staging); });
-    timed("cameras", [&] { writeCameras(staging, robot); });
+    if (staging.failed()) return;
+    timed("cameras", [&] {
+        const RobotTrack track(robot);
+        const Sight sight({&factory, &fan});
+        std::vector<float> cuts = writeMainCameras(staging, track, dance, sight);
+        if (!cuts.empty()) writeShadowCameras(staging, track, dance, cuts);
+    });
 }
 
 } // namespace world
