@@ -34,6 +34,7 @@ enum class Subject {
     Hands,   // both hands
     Gaze,    // over his shoulder: his head and what he looks at
     Fan,     // him and the wall fan
+    Doors,   // him, seen from behind on his way to the sliding doors
     Stage,   // the dancer, the hand on the crane and the greetings
 };
 
@@ -72,7 +73,7 @@ const ShotSpec kShots[] = {
      {45, 16, 1900}, {38, 12, 1500}, 62, 0.0f},
     {15.14, "medium: writing at the desk", Subject::Upper, Move::Still, Basis::Facing, {55, 18, 240}, kSame, 45, 0.6f},
     {22.71, "close-up: the writing hand, a glance up at the fan", Subject::HandR, Move::Still, Basis::Facing,
-     {-35, 40, 110}, kSame, 42, 0.7f},
+     {-25, 55, 120}, kSame, 45, 0.7f},
     {30.28, "over the shoulder: he pushes off and rolls to the posters", Subject::Gaze, Move::Track, Basis::Facing,
      {160, 18, 200}, kSame, 58, 0.8f},
     {39.73, "over the shoulder: studying the posters", Subject::Gaze, Move::Still, Basis::Facing, {-155, 12, 140},
@@ -130,24 +131,27 @@ const ShotSpec kShots[] = {
     {202.29, "low angle: up on the platform, the flip", Subject::Body, Move::Still, Basis::Facing, {70, -6, 700},
      kSame, 60, 0.7f},
     {206.12, "tracking beside him", Subject::Body, Move::Track, Basis::Travel, {85, 10, 480}, kSame, 50, 1.0f},
-    {209.96, "wide: to the stage, the doors sliding open", Subject::Body, Move::Still, Basis::Hall, {0, 14, 1100},
-     kSame, 50, 0.7f},
-    {213.80, "onto the stage", Subject::Body, Move::Still, Basis::Hall, {10, 12, 600}, kSame, 45, 0.6f},
+    {209.96, "behind him: the doors sliding open ahead", Subject::Doors, Move::Track, Basis::Facing, {10, 12, 520},
+     kSame, 50, 1.0f},
+    {215.72, "onto the stage", Subject::Body, Move::Still, Basis::Hall, {-30, 10, 650}, kSame, 45, 0.9f},
     {221.47, "the stage, wide: the hand comes down, the first greetings", Subject::Stage, Move::Crane, Basis::Hall,
-     {0, 10, 1150}, {6, 14, 1050}, 58, 0.3f},
-    {232.98, "in front: the dancer under the greetings", Subject::Stage, Move::Still, Basis::Hall, {-14, 6, 1000},
-     kSame, 58, 0.3f},
-    {244.49, "three-quarter: a slow crane up", Subject::Stage, Move::Crane, Basis::Hall, {22, 6, 1050}, {16, 16, 1000},
-     58, 0.3f},
+     {0, 2, 1150}, {6, 6, 1000}, 58, 0.3f},
+    {232.98, "in front: the dancer under the greetings", Subject::Stage, Move::Still, Basis::Hall, {-14, 2, 950},
+     kSame, 55, 0.3f},
+    {244.49, "three-quarter: a slow crane up", Subject::Stage, Move::Crane, Basis::Hall, {22, 2, 1000}, {16, 8, 950},
+     55, 0.3f},
     {265.46, "a slow crane up and back: the dance goes on into the end picture", Subject::Stage, Move::Crane,
-     Basis::Hall, {-4, 8, 1000}, {0, 22, 1150}, 58, 0.3f},
+     Basis::Hall, {-4, 3, 950}, {0, 16, 1150}, 58, 0.3f},
 };
 
 constexpr float kNear = 10.0f, kFar = 9000.0f;
 constexpr float kFill = 0.9f;  // how much of the picture a fitted subject may take
 
-// The wall fan's hub and a sphere round its blades.
+// The wall fan's hub and a sphere round its blades; the doors' opening.
 const Sphere kFanSphere{L::kFanHub, L::kFanRadius + 20.0f};
+const Sphere kDoorsSphere{{0.0f, L::kDoorHeight * 0.5f, -L::kHallHalfZ}, L::kDoorWidth * 0.6f};
+
+const Sphere* landmark(Subject s) { return s == Subject::Fan ? &kFanSphere : s == Subject::Doors ? &kDoorsSphere : nullptr; }
 
 struct Context {
     const RobotTrack& robot;
@@ -193,12 +197,13 @@ sm::Vec3 subjectPoint(const Context& c, Subject s, float t)
     case Subject::Hands: return (r.bone(t, rig::kHandR) + r.bone(t, rig::kHandL)) * 0.5f;
     case Subject::Gaze: return head + r.facing(t) * 150.0f;
     // Shots of two things look between them, nearer the nearer one.
-    case Subject::Fan: return lerp(r.centre(t), L::kFanHub, 0.35f);
+    case Subject::Fan: return lerp(r.centre(t), kFanSphere.centre, 0.35f);
+    case Subject::Doors: return lerp(r.centre(t), kDoorsSphere.centre, 0.1f);
     case Subject::Stage: {
         // From his feet to the top of the hand, between him and the greetings.
         HandState h = c.dance.at(t);
         sm::Vec3 c2 = (r.centre(t) + h.tip) * 0.5f;
-        c2.y = 0.5f * (r.centre(t).y - r.radius(t) + h.tip.y + 210.0f);
+        c2.y = 0.5f * (r.centre(t).y - r.radius(t) + h.tip.y + 115.0f);
         return c2;
     }
     }
@@ -210,7 +215,8 @@ sm::Vec3 anchorPoint(const Context& c, Subject s, float t)
 {
     switch (s) {
     case Subject::Gaze: return c.robot.bone(t, rig::kHead) + sm::Vec3{0, 10, 0};
-    case Subject::Fan: return c.robot.centre(t);
+    case Subject::Fan:
+    case Subject::Doors: return c.robot.centre(t);
     default: return subjectPoint(c, s, t);
     }
 }
@@ -225,18 +231,24 @@ void mustHold(const Context& c, Subject s, float t, std::vector<Sphere>& out)
         out.push_back(robotSphere(c.robot, t));
         out.push_back(kFanSphere);
         break;
+    case Subject::Doors: out.push_back(robotSphere(c.robot, t)); break;
     case Subject::Stage: {
         out.push_back(robotSphere(c.robot, t));
-        HandState h = c.dance.at(t);
-        out.push_back({h.tip + sm::Vec3{0, 100, 0}, 110.0f});
-        // The greetings on show: each from its window's open until the next one's.
         const auto& sweeps = c.dance.sweeps();
         for (std::size_t i = 0; i < sweeps.size(); ++i) {
-            float shown = sweeps[i].window.open, gone = i + 1 < sweeps.size() ? sweeps[i + 1].window.open : 1e9f;
-            if (t < shown - 0.3f || t > gone) continue;
-            float h2 = HandDance::kSweepWidth * HandDance::kGreetingAspect * 0.5f;
-            sm::Vec3 mid = (sweeps[i].from + sweeps[i].to) * 0.5f - sm::Vec3{0, h2, 0};
-            out.push_back({mid, std::sqrt(HandDance::kSweepWidth * HandDance::kSweepWidth * 0.25f + h2 * h2)});
+            // The fingertip while it draws (between greetings the hand may
+            // swoop out of the picture and back).
+            const GreetingWindow& w = sweeps[i].window;
+            if (t > w.open - 0.05f && t < w.close + 0.05f) out.push_back({c.dance.at(t).tip + sm::Vec3{0, 30, 0}, 60.0f});
+            // The greetings on show: each from its window's open until the
+            // next one's, as a row of spheres along the picture.
+            float gone = i + 1 < sweeps.size() ? sweeps[i + 1].window.open : 1e9f;
+            if (t < w.open - 0.3f || t > gone) continue;
+            float h = HandDance::kSweepWidth * HandDance::kGreetingAspect;
+            for (int k = 0; k < 5; ++k) {
+                sm::Vec3 p = lerp(sweeps[i].from, sweeps[i].to, (static_cast<float>(k) + 0.5f) / 5.0f);
+                out.push_back({p - sm::Vec3{0, h * 0.5f, 0}, std::hypot(HandDance::kSweepWidth / 10.0f, h * 0.5f)});
+            }
         }
         break;
     }
@@ -250,8 +262,9 @@ sm::Vec3 basisFront(const Context& c, const ShotSpec& spec, float t)
     case Basis::Hall: return {0.0f, 0.0f, 1.0f};
     case Basis::Travel: return c.robot.travel(t, 0.8f);
     case Basis::Facing:
-        if (spec.subject == Subject::Fan) {
-            sm::Vec3 away = c.robot.centre(t) - L::kFanHub;
+        if (landmark(spec.subject)) {
+            // From beyond him, looking past him at it.
+            sm::Vec3 away = c.robot.centre(t) - landmark(spec.subject)->centre;
             return normalized(sm::Vec3{away.x, 0.0f, away.z});
         }
         return c.robot.facing(t);
@@ -265,7 +278,8 @@ struct Plan {
     std::vector<float> times;  // scene clock
     std::vector<sm::Vec3> eyes, targets;
     float fov = 1.0f;
-    int blocked = 0;  // keys from which the subject is hidden by the set
+    int blocked = 0;     // keys from which he is hidden by the set
+    int outOfFrame = 0;  // keys at which he is not in the picture
     bool standsClear = true;
 };
 
@@ -299,7 +313,9 @@ Plan pose(const Context& c, const ShotSpec& spec, float start, float end, float 
             // Smoothed, as an operator would follow him.
             sm::Vec3 shift = c.robot.smoothedCentre(t, 0.6f) - c.robot.smoothedCentre(mid, 0.6f);
             anchor = midAnchor + shift;
-            front = spec.basis == Basis::Travel ? c.robot.travel(t, 0.8f) : normalized(c.robot.facing(t) + midFront);
+            front = spec.basis == Basis::Travel ? c.robot.travel(t, 0.8f)
+                    : landmark(spec.subject)    ? basisFront(c, spec, t)
+                                                : normalized(c.robot.facing(t) + midFront);
         }
         p.eyes.push_back(orbit(anchor, front, a.azimuth + turn, a.elevation + rise, a.distance * scale));
         sm::Vec3 follow = subjectPoint(c, spec.subject, t);
@@ -318,11 +334,20 @@ Plan pose(const Context& c, const ShotSpec& spec, float start, float end, float 
     for (std::size_t i = 0; i < p.times.size(); ++i) {
         float t = p.times[i];
         if (!c.sight.canStand(p.eyes[i])) p.standsClear = false;
-        sm::Vec3 look = spec.subject == Subject::Gaze || spec.subject == Subject::Exhale || spec.subject == Subject::Fan ||
+        // Most of him in sight, and what the shot is about.
+        int hidden = 0;
+        for (int b : {rig::kHead, rig::kChest, rig::kHip, rig::kHandL, rig::kHandR, rig::kFootL, rig::kFootR})
+            if (!c.sight.sees(p.eyes[i], c.robot.bone(t, b))) ++hidden;
+        sm::Vec3 look = spec.subject == Subject::Gaze || spec.subject == Subject::Exhale || landmark(spec.subject) ||
                                 spec.subject == Subject::Stage
                             ? c.robot.bone(t, rig::kHead)
                             : subjectPoint(c, spec.subject, t);
-        if (!c.sight.sees(p.eyes[i], look) || !c.sight.sees(p.eyes[i], c.robot.bone(t, rig::kChest))) ++p.blocked;
+        if (hidden > 2 || !c.sight.sees(p.eyes[i], look)) ++p.blocked;
+        // He is in the picture: all of him, or filling its middle.
+        Projected r = project(lookAtView(p.eyes[i], p.targets[i]), p.fov, robotSphere(c.robot, t));
+        bool whole = r.ahead && std::fabs(r.x) + r.rx <= 1.0f && std::fabs(r.y) + r.ry <= 1.0f;
+        bool fills = r.ahead && std::hypot(r.x / r.rx, r.y / r.ry) < 1.0f;
+        if (!whole && !fills) ++p.outOfFrame;
     }
     return p;
 }
@@ -353,7 +378,8 @@ Plan place(const Context& c, const ShotSpec& spec, float start, float end, std::
         if (bestScore >= -v.cost) break;
         Plan p = pose(c, spec, start, end, v.turn, v.rise, v.scale);
         float wider = std::max(0.0f, p.fov - asked * 1.1f) * 180.0f / kPi;
-        float score = (p.standsClear ? 0.0f : -1000.0f) - static_cast<float>(p.blocked) * 40.0f - wider * 3.0f - v.cost;
+        float score = (p.standsClear ? 0.0f : -1000.0f) - static_cast<float>(p.outOfFrame) * 500.0f -
+                      static_cast<float>(p.blocked) * 40.0f - wider * 3.0f - v.cost;
         if (score > bestScore) {
             bestScore = score;
             best = p;
@@ -367,6 +393,7 @@ Plan place(const Context& c, const ShotSpec& spec, float start, float end, std::
     }
     if (!best.standsClear) note += " [stands too close to the set]";
     if (best.blocked > 0) note += " [view blocked at " + std::to_string(best.blocked) + " keys]";
+    if (best.outOfFrame > 0) note += " [out of the picture at " + std::to_string(best.outOfFrame) + " keys]";
     return best;
 }
 

@@ -11,6 +11,7 @@
 #include "tools/world/layout.h"
 #include "tools/world/materials.h"
 #include "tools/world/output.h"
+#include "tools/world/set.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,9 +32,9 @@ constexpr int kFingerIds = 970;  // two per finger, in HandFinger order
 
 // The rig, in each node's own frame (everything hangs along -Y).
 constexpr float kShoulderDrop = 70.0f;   // turret pivot below the hoist
-constexpr float kSleeve = 180.0f;        // the boom's outer sleeve
-constexpr float kReach = 175.0f;         // the sliding inner section, pivot to wrist
-constexpr float kReachMin = 10.0f, kReachMax = 150.0f;  // how far it slides out
+constexpr float kSleeve = 150.0f;        // the boom's outer sleeve
+constexpr float kReach = 130.0f;         // the sliding inner section, pivot to wrist
+constexpr float kReachMin = 0.0f, kReachMax = 150.0f;  // how far it slides out
 constexpr float kWristDrop = 35.0f;      // wrist joint to the top of the palm
 constexpr float kPalmLength = 92.0f;
 constexpr float kProximal = 54.0f, kDistal = 48.0f;
@@ -261,6 +262,25 @@ void writeCreditsHand(content::Staging& staging, const HandDance& dance)
     if (worstMiss > 0.5f) {
         staging.fail("animations/credits_dance_hand.ani: the boom cannot reach a greeting's sweep (" +
                      std::to_string(worstMiss) + " short)");
+        return;
+    }
+    // Clear of the lamps hanging round the stage, all the way.
+    float clearance = 1e9f;
+    for (float t : keyTimes(dance)) {
+        rig.root.updatePose(t, sm::identityMatrix());
+        std::vector<sm::Vec3> parts = {sm::transformPoint(rig.boom->world, {0, -kSleeve * 0.5f, 0}),
+                                       sm::transformPoint(rig.boom->world, {0, -kSleeve, 0}),
+                                       sm::transformPoint(rig.wrist->world, {}),
+                                       sm::transformPoint(rig.hand->world, {0, -kPalmLength * 0.5f, 0})};
+        for (int f = 0; f < kFingerCount; ++f) parts.push_back(sm::transformPoint(rig.finger[f][1]->world, {}));
+        for (const HangingLamp& lamp : hangingLamps())
+            for (sm::Vec3 p : parts) clearance = std::min(clearance, sm::length(p - lamp.bulb));
+    }
+    // A shade is 40 across the rim and a finger about 12 thick.
+    std::printf("    the hand's joints keep %.0f from the lamps' bulbs\n", clearance);
+    if (clearance < 75.0f) {
+        staging.fail("animations/credits_dance_hand.ani: the hand passes through a lamp (" + std::to_string(clearance) +
+                     " from a bulb)");
         return;
     }
     for (std::size_t i = 0; i < dance.sweeps().size(); ++i) {

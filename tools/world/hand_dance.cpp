@@ -16,12 +16,14 @@ using namespace model;
 namespace {
 
 // The fingertip draws each greeting's top edge on this line, in front of the
-// crane's trolley and above the dancer's raised hands.
-constexpr float kSweepY = 400.0f;
-constexpr float kSweepZ = L::kHoist.z + 170.0f;
-// Held up under the trolley, the boom level and the hand closed, until the
-// run to the stage; then it unfolds.
-const sm::Vec3 kParked{30.0f, 461.0f, L::kHoist.z + 180.0f};
+// crane's trolley, behind the ring of lamps over the stage and above the
+// dancer's raised hands (the boom hangs a little to the right of the finger).
+constexpr float kSweepX = L::kHoist.x + 30.0f;
+constexpr float kSweepY = 360.0f;
+constexpr float kSweepZ = L::kHoist.z + 90.0f;
+// Held up behind the trolley, the hand closed, until the run to the stage;
+// then it unfolds.
+const sm::Vec3 kParked{-120.0f, 451.0f, L::kHoist.z - 160.0f};
 constexpr float kUnfoldStart = 204.0f, kUnfoldEnd = 209.0f;
 // After the last greeting it takes a bow and conducts the dance.
 constexpr float kArcTime = 0.7f;
@@ -82,7 +84,7 @@ HandDance::HandDance(double fps, float firstOpen, float minGap, float maxGap)
     }
     for (std::size_t i = 0; i < windows.size(); ++i) {
         float dir = turnedByTheShow(static_cast<int>(i)) ? -1.0f : 1.0f;
-        sm::Vec3 centre{L::kHoist.x, kSweepY, kSweepZ};
+        sm::Vec3 centre{kSweepX, kSweepY, kSweepZ};
         sm::Vec3 half{dir * kSweepWidth * 0.5f, 0.0f, 0.0f};
         sweeps_.push_back({windows[i], centre - half, centre + half});
     }
@@ -123,7 +125,7 @@ sm::Vec3 HandDance::tipAt(float t) const
         // Unfolding: down from the trolley in a wide arc, settling into the hover.
         float s = smooth((t - kUnfoldStart) / (kUnfoldEnd - kUnfoldStart));
         sm::Vec3 end = hover(ready, readyFrom);
-        return bezier(kParked, kParked + sm::Vec3{-120.0f, -40.0f, 60.0f}, end + sm::Vec3{-100.0f, 120.0f, 40.0f}, end, s);
+        return bezier(kParked, kParked + sm::Vec3{-60.0f, -40.0f, 80.0f}, end + sm::Vec3{-80.0f, 120.0f, 20.0f}, end, s);
     }
     if (t < readyUntil) return hover(ready, t);
     // Arcs: out of the end of one sweep, overshooting up and on, round and
@@ -131,8 +133,8 @@ sm::Vec3 HandDance::tipAt(float t) const
     auto arc = [&](sm::Vec3 a, sm::Vec3 outDir, sm::Vec3 b, sm::Vec3 inDir, float t0, float t1, float t) {
         float gap = t1 - t0;
         float s = (t - t0) / gap;
-        float reach = std::min(120.0f, gap * kSweepWidth / kWindowLength / 3.0f * 0.45f);
-        sm::Vec3 up{0.0f, 150.0f, 40.0f};
+        float reach = std::min(70.0f, gap * kSweepWidth / kWindowLength / 3.0f * 0.45f);
+        sm::Vec3 up{0.0f, 130.0f, 50.0f};
         return bezier(a, a + outDir * reach + up, b - inDir * reach + up, b, s);
     };
     auto dirOf = [](const GreetingSweep& s) { return model::normalized(s.to - s.from); };
@@ -151,7 +153,7 @@ sm::Vec3 HandDance::tipAt(float t) const
     }
     // The bow: up and back over the stage, then conducting in slow circles.
     const float bowAt = last.window.close + 1.2f;
-    const sm::Vec3 bow{L::kHoist.x, 540.0f, kSweepZ + 20.0f};
+    const sm::Vec3 bow{kSweepX, 460.0f, kSweepZ + 20.0f};
     if (t < bowAt) return arc(last.to, dirOf(last), bow, {-1.0f, 0.0f, 0.0f}, last.window.close, bowAt, t);
     float c = t - bowAt;
     return bow + sm::Vec3{-110.0f * std::sin(c * 1.6f), -60.0f * (1.0f - std::cos(c * 1.6f)), 30.0f * std::sin(c * 0.8f)};
