@@ -53,7 +53,7 @@ struct Angle {
 
 enum class Basis { Facing, Travel, Hall };
 
-struct ShotSpec {
+struct Shot {
     double end;        // the cut, in seconds of music (the nearest bar line)
     const char* what;  // the shot's intention
     Subject subject;
@@ -68,12 +68,12 @@ constexpr Angle kSame{0, 0, 0};
 
 // The shot list. Office and dream: long, slow shots; the run: two bars a
 // shot; the credits: a few long shots holding the stage and the hand.
-const ShotSpec kShots[] = {
+const Shot kShots[] = {
     {7.57, "wide: the hall, far off in the corner a robot at his desk", Subject::Body, Move::Crane, Basis::Hall,
      {45, 16, 1900}, {38, 12, 1500}, 62, 0.0f},
-    {15.14, "medium: writing at the desk", Subject::Upper, Move::Still, Basis::Facing, {55, 18, 240}, kSame, 45, 0.6f},
-    {22.71, "close-up: the writing hand, a glance up at the fan", Subject::HandR, Move::Still, Basis::Facing,
-     {-25, 55, 120}, kSame, 45, 0.7f},
+    {15.14, "medium: writing at the desk", Subject::Upper, Move::Still, Basis::Facing, {110, 20, 260}, kSame, 45, 0.6f},
+    {22.71, "close-up over his shoulder: the writing hand", Subject::HandR, Move::Still, Basis::Facing,
+     {-140, 50, 120}, kSame, 45, 0.7f},
     {30.28, "over the shoulder: he pushes off and rolls to the posters", Subject::Gaze, Move::Track, Basis::Facing,
      {160, 18, 200}, kSame, 58, 0.8f},
     {39.73, "over the shoulder: studying the posters", Subject::Gaze, Move::Still, Basis::Facing, {-155, 12, 140},
@@ -98,7 +98,7 @@ const ShotSpec kShots[] = {
      45, 0.7f},
     {118.93, "close-up: a fist on the desk, the hand to the cable", Subject::Hands, Move::Still, Basis::Facing,
      {35, 40, 165}, kSame, 45, 0.8f},
-    {124.13, "medium: the shock", Subject::Body, Move::Still, Basis::Facing, {20, 12, 380}, kSame, 50, 0.5f},
+    {124.13, "medium: the shock", Subject::Body, Move::Still, Basis::Facing, {40, 18, 300}, kSame, 60, 0.5f},
     {127.59, "close-up: his face in the flicker", Subject::Face, Move::Still, Basis::Facing, {-35, 5, 120}, kSame, 40,
      0.6f},
     {134.06, "wide, high: the corner in the flicker, then darkness", Subject::Body, Move::Still, Basis::Hall,
@@ -256,15 +256,15 @@ void mustHold(const Context& c, Subject s, float t, std::vector<Sphere>& out)
     }
 }
 
-sm::Vec3 basisFront(const Context& c, const ShotSpec& spec, float t)
+sm::Vec3 basisFront(const Context& c, const Shot& shot, float t)
 {
-    switch (spec.basis) {
+    switch (shot.basis) {
     case Basis::Hall: return {0.0f, 0.0f, 1.0f};
     case Basis::Travel: return c.robot.travel(t, 0.8f);
     case Basis::Facing:
-        if (landmark(spec.subject)) {
+        if (landmark(shot.subject)) {
             // From beyond him, looking past him at it.
-            sm::Vec3 away = c.robot.centre(t) - landmark(spec.subject)->centre;
+            sm::Vec3 away = c.robot.centre(t) - landmark(shot.subject)->centre;
             return normalized(sm::Vec3{away.x, 0.0f, away.z});
         }
         return c.robot.facing(t);
@@ -284,50 +284,50 @@ struct Plan {
 };
 
 // Poses a shot with the angle adjusted by (turn, rise, scale).
-Plan pose(const Context& c, const ShotSpec& spec, float start, float end, float turn, float rise, float scale)
+Plan pose(const Context& c, const Shot& shot, float start, float end, float turn, float rise, float scale)
 {
     Plan p;
-    const float step = spec.move == Move::Track ? 0.4f : 0.5f;
+    const float step = shot.move == Move::Track ? 0.4f : 0.5f;
     const int n = std::max(1, static_cast<int>(std::ceil((end - start) / step)));
     for (int i = 0; i <= n; ++i) p.times.push_back(start + (end - start) * static_cast<float>(i) / static_cast<float>(n));
     const float mid = 0.5f * (start + end);
     // A standing camera aims at the mean of the subject and pans after it
     // as closely as the shot follows.
     sm::Vec3 mean;
-    for (float t : p.times) mean += subjectPoint(c, spec.subject, t);
+    for (float t : p.times) mean += subjectPoint(c, shot.subject, t);
     mean = mean / static_cast<float>(p.times.size());
-    const sm::Vec3 midAnchor = anchorPoint(c, spec.subject, mid);
-    const sm::Vec3 midFront = basisFront(c, spec, mid);
+    const sm::Vec3 midAnchor = anchorPoint(c, shot.subject, mid);
+    const sm::Vec3 midFront = basisFront(c, shot, mid);
     for (std::size_t i = 0; i < p.times.size(); ++i) {
         float t = p.times[i];
         float u = n > 0 ? static_cast<float>(i) / static_cast<float>(n) : 0.0f;
-        Angle a = spec.from;
+        Angle a = shot.from;
         sm::Vec3 anchor = midAnchor, front = midFront;
-        if (spec.move == Move::Crane) {
+        if (shot.move == Move::Crane) {
             float e = ease(u);
-            a = {spec.from.azimuth + (spec.to.azimuth - spec.from.azimuth) * e,
-                 spec.from.elevation + (spec.to.elevation - spec.from.elevation) * e,
-                 spec.from.distance + (spec.to.distance - spec.from.distance) * e};
+            a = {shot.from.azimuth + (shot.to.azimuth - shot.from.azimuth) * e,
+                 shot.from.elevation + (shot.to.elevation - shot.from.elevation) * e,
+                 shot.from.distance + (shot.to.distance - shot.from.distance) * e};
         }
-        if (spec.move == Move::Track) {
+        if (shot.move == Move::Track) {
             // Smoothed, as an operator would follow him.
             sm::Vec3 shift = c.robot.smoothedCentre(t, 0.6f) - c.robot.smoothedCentre(mid, 0.6f);
             anchor = midAnchor + shift;
-            front = spec.basis == Basis::Travel ? c.robot.travel(t, 0.8f)
-                    : landmark(spec.subject)    ? basisFront(c, spec, t)
+            front = shot.basis == Basis::Travel ? c.robot.travel(t, 0.8f)
+                    : landmark(shot.subject)    ? basisFront(c, shot, t)
                                                 : normalized(c.robot.facing(t) + midFront);
         }
         p.eyes.push_back(orbit(anchor, front, a.azimuth + turn, a.elevation + rise, a.distance * scale));
-        sm::Vec3 follow = subjectPoint(c, spec.subject, t);
-        if (spec.move == Move::Track && spec.subject == Subject::Body)
+        sm::Vec3 follow = subjectPoint(c, shot.subject, t);
+        if (shot.move == Move::Track && shot.subject == Subject::Body)
             follow = c.robot.smoothedCentre(t, 0.25f) + sm::Vec3{0, 10, 0};
-        p.targets.push_back(lerp(mean, follow, spec.follow));
+        p.targets.push_back(lerp(mean, follow, shot.follow));
     }
     // Wide enough for what it must hold, at every key.
-    float fov = spec.fov * kPi / 180.0f;
+    float fov = shot.fov * kPi / 180.0f;
     for (std::size_t i = 0; i < p.times.size(); ++i) {
         std::vector<Sphere> hold;
-        mustHold(c, spec.subject, p.times[i], hold);
+        mustHold(c, shot.subject, p.times[i], hold);
         if (!hold.empty()) fov = std::max(fov, fitFov(p.eyes[i], p.targets[i], hold, kFill));
     }
     p.fov = std::min(fov, 88.0f * kPi / 180.0f);
@@ -338,10 +338,10 @@ Plan pose(const Context& c, const ShotSpec& spec, float start, float end, float 
         int hidden = 0;
         for (int b : {rig::kHead, rig::kChest, rig::kHip, rig::kHandL, rig::kHandR, rig::kFootL, rig::kFootR})
             if (!c.sight.sees(p.eyes[i], c.robot.bone(t, b))) ++hidden;
-        sm::Vec3 look = spec.subject == Subject::Gaze || spec.subject == Subject::Exhale || landmark(spec.subject) ||
-                                spec.subject == Subject::Stage
+        sm::Vec3 look = shot.subject == Subject::Gaze || shot.subject == Subject::Exhale || landmark(shot.subject) ||
+                                shot.subject == Subject::Stage
                             ? c.robot.bone(t, rig::kHead)
-                            : subjectPoint(c, spec.subject, t);
+                            : subjectPoint(c, shot.subject, t);
         if (hidden > 2 || !c.sight.sees(p.eyes[i], look)) ++p.blocked;
         // He is in the picture: all of him, or filling its middle.
         Projected r = project(lookAtView(p.eyes[i], p.targets[i]), p.fov, robotSphere(c.robot, t));
@@ -355,7 +355,7 @@ Plan pose(const Context& c, const ShotSpec& spec, float start, float end, float 
 // The shot as written, or the nearest variation of its angle and distance
 // that stands in the open, sees him and holds what it must at about the
 // field of view asked for.
-Plan place(const Context& c, const ShotSpec& spec, float start, float end, std::string& note)
+Plan place(const Context& c, const Shot& shot, float start, float end, std::string& note)
 {
     struct Variation {
         float turn, rise, scale, cost;
@@ -370,13 +370,13 @@ Plan place(const Context& c, const ShotSpec& spec, float start, float end, std::
                                           std::fabs(std::log(scale)) * 25.0f});
     std::stable_sort(variations.begin(), variations.end(),
                      [](const Variation& a, const Variation& b) { return a.cost < b.cost; });
-    const float asked = spec.fov * kPi / 180.0f;
+    const float asked = shot.fov * kPi / 180.0f;
     Plan best;
     float bestScore = -1e9f;
     for (const Variation& v : variations) {
         // Nothing left can do better than the best so far.
         if (bestScore >= -v.cost) break;
-        Plan p = pose(c, spec, start, end, v.turn, v.rise, v.scale);
+        Plan p = pose(c, shot, start, end, v.turn, v.rise, v.scale);
         float wider = std::max(0.0f, p.fov - asked * 1.1f) * 180.0f / kPi;
         float score = (p.standsClear ? 0.0f : -1000.0f) - static_cast<float>(p.outOfFrame) * 500.0f -
                       static_cast<float>(p.blocked) * 40.0f - wider * 3.0f - v.cost;
@@ -411,16 +411,16 @@ std::vector<float> writeMainCameras(content::Staging& staging, const RobotTrack&
     double start = 0.0;
     int id = 1;
     const double creditsFrom = dance.sweeps().front().window.open - 1.0;
-    for (const ShotSpec& spec : kShots) {
-        double end = spec.end > creditsFrom ? creditsCut(c, bars, spec.end, start) : nearestBar(bars, spec.end);
+    for (const Shot& shot : kShots) {
+        double end = shot.end > creditsFrom ? creditsCut(c, bars, shot.end, start) : nearestBar(bars, shot.end);
         if (end <= start + 1.0) {
-            staging.fail("cameras/cameras.cam: the shot \"" + std::string(spec.what) + "\" has no length");
+            staging.fail("cameras/cameras.cam: the shot \"" + std::string(shot.what) + "\" has no length");
             return {};
         }
         // Posed on the scene clock, cut on the music.
         const float sceneStart = static_cast<float>(clock.scene(start)), sceneEnd = static_cast<float>(clock.scene(end));
         std::string note;
-        Plan p = place(c, spec, sceneStart, sceneEnd, note);
+        Plan p = place(c, shot, sceneStart, sceneEnd, note);
 
         auto cam = std::make_unique<AnimCamera>();
         cam->cameraId = id;
@@ -441,7 +441,7 @@ std::vector<float> writeMainCameras(content::Staging& staging, const RobotTrack&
             keyPosition(node, cut, p.eyes.back());
             keyRotation(node, cut, cameraRotation(p.eyes.back(), p.targets.back()));
         }
-        std::printf("    shot %2d %7.2f-%7.2f fov %3.0f  %s%s\n", id, start, end, p.fov * 180.0f / kPi, spec.what,
+        std::printf("    shot %2d %7.2f-%7.2f fov %3.0f  %s%s\n", id, start, end, p.fov * 180.0f / kPi, shot.what,
                     note.c_str());
         cameras.push_back(std::move(cam));
         cuts.push_back(cut);
