@@ -127,25 +127,27 @@ void writeEndPicture(Staging& staging, Fonts& fonts)
     drawLettering(canvas, fonts.text, "thank you for watching", width * 0.5f, height * 0.44f,
                   smallPrint(hex(0xe8eef2)));
 
-    struct Credit {
-        const char* role;
-        const char* name;
-    };
-    const Credit credits[] = {
-        {"code", "Kestrel"}, {"models and animation", "Mira Voss"}, {"textures", "Tomek Rdza"}, {"music", "Lowtide"}};
+    // The group, then the parts of the show it made.
     LetteringStyle role = smallPrint(hex(0x8fa6ba));
+    fonts.text.setPixelSize(20);
+    drawLettering(canvas, fonts.text, "a demo by", width * 0.5f, height * 0.57f, role);
+    LetteringStyle group = titleStyle(0.45f);
+    group.top = hex(0xf4f8ff);
+    group.bottom = hex(0xb8cce0);
+    group.outline = hex(0x0a0f18);
+    fonts.title.setPixelSize(76);
+    drawLettering(canvas, fonts.title, "Quellon", width * 0.5f, height * 0.65f, group);
     LetteringStyle name = titleStyle(0.25f);
     name.top = hex(0xf4f8ff);
     name.bottom = hex(0xb8cce0);
     name.outline = hex(0x0a0f18);
-    for (int i = 0; i < 4; ++i) {
-        // Two columns, two rows.
-        float x = width * (i % 2 == 0 ? 0.34f : 0.66f);
-        float y = height * (i < 2 ? 0.6f : 0.76f);
+    const char* parts[] = {"code", "models", "music"};
+    for (int i = 0; i < 3; ++i) {
+        float x = width * (0.3f + 0.2f * static_cast<float>(i));
         fonts.text.setPixelSize(18);
-        drawLettering(canvas, fonts.text, credits[i].role, x, y, role);
-        fonts.title.setPixelSize(42);
-        drawLettering(canvas, fonts.title, credits[i].name, x, y + 38.0f, name);
+        drawLettering(canvas, fonts.text, parts[i], x, height * 0.79f, role);
+        fonts.title.setPixelSize(34);
+        drawLettering(canvas, fonts.title, "Quellon", x, height * 0.79f + 34.0f, name);
     }
     staging.writeJpeg("textures/end.jpg", toImage(canvas, 3), 92);
 }

@@ -1,12 +1,18 @@
 // murmur-content: authors the demo's data tree and packs it into "demodat".
 //
-//   murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] [--text-font FILE]
+//   murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] [--text-font FILE] [--only STEP]
+//                  [--preview DIR]
 //
 // Writes DIR/demodat and DIR/setup.jpg. The tree is first written to
 // STAGING/quellon_data (default DIR/content_staging), which is cleared first.
+// --only runs one step (by the name it prints) into the staging folder,
+// over what is there, and packs nothing: a quick look at one kind of content
+// while working on it. --preview renders views of the set (ray cast, no GL)
+// into DIR.
 #include "tools/content/archive.h"
 #include "tools/content/assets.h"
 #include "tools/music/soundtrack.h"
+#include "tools/world/world.h"
 
 #include <chrono>
 #include <cstdio>
@@ -25,12 +31,14 @@ struct Options {
     fs::path staging;
     std::string titleFont = MURMUR_TITLE_FONT;
     std::string textFont = MURMUR_TEXT_FONT;
+    std::string only;
+    std::string preview;
 };
 
 int usage()
 {
     std::fprintf(stderr, "usage: murmur-content --out DIR [--data DIR] [--staging DIR] [--title-font FILE] "
-                         "[--text-font FILE]\n");
+                         "[--text-font FILE] [--only STEP] [--preview DIR]\n");
     return 2;
 }
 
@@ -45,6 +53,8 @@ bool parse(int argc, char** argv, Options& options)
         else if (arg == "--staging") options.staging = value;
         else if (arg == "--title-font") options.titleFont = value;
         else if (arg == "--text-font") options.textFont = value;
+        else if (arg == "--only") options.only = value;
+        else if (arg == "--preview") options.preview = value;
         else return false;
     }
     if (options.out.empty()) return false;
@@ -72,7 +82,9 @@ int main(int argc, char** argv)
     std::error_code ec;
     fs::create_directories(options.out, ec);
     fs::path root = options.staging / "quellon_data";
-    fs::remove_all(root, ec);
+    // A single step keeps what the last full run wrote beside it (the world's
+    // light maps read the surface textures, for one).
+    if (options.only.empty()) fs::remove_all(root, ec);
     if (ec) {
         std::fprintf(stderr, "murmur-content: %s: cannot clear the staging folder: %s\n", root.string().c_str(),
                      ec.message().c_str());
@@ -81,7 +93,8 @@ int main(int argc, char** argv)
     content::Staging staging(root);
 
     // Each step reports its time, so slow steps are easy to find.
-    auto step = [](const char* name, auto&& work) {
+    auto step = [&](const char* name, auto&& work) {
+        if (!options.only.empty() && options.only != name) return;
         auto begin = std::chrono::steady_clock::now();
         work();
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
@@ -100,6 +113,7 @@ int main(int argc, char** argv)
     step("greetings", [&] { content::writeGreetings(staging, fonts); });
     step("dream sequence", [&] { content::writeDreamSequence(staging); });
     step("surface textures", [&] { content::writeSurfaceTextures(staging); });
+    step("world", [&] { world::writeWorld(staging, fonts, options.preview); });
     step("bitmap font", [&] { content::writeBitmapFont(staging, fonts.title); });
     step("soundtrack", [&] {
         std::string musicError;
@@ -110,6 +124,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "murmur-content: %s\n", staging.error().c_str());
         return 1;
     }
+    if (!options.only.empty()) return 0;
     bool packed = false;
     step("archive", [&] { packed = content::packFolder(root, options.out / "demodat", error); });
     if (!packed) {
