@@ -182,6 +182,10 @@ private:
     Cigarette* cigarette_ = nullptr;
 
     std::vector<SubMesh*> sceneSubmeshes_;
+    // sceneSubmeshes_ split where the transparent ones begin: the greeting
+    // is drawn between the two.
+    std::vector<SubMesh*> sceneOpaque_;
+    std::vector<SubMesh*> sceneTransparent_;
     SubmeshClasses classes_;
 
     CameraCuts mainCameras_;

@@ -79,9 +79,14 @@ bool DemoController::render(float timeMs, float deltaMs) {
     programs_.uniforms.lightPosition = eyePosition_;  // the light rides with the viewer
     programs_.uniforms.shadowLightPosition = shadowLightPosition(shadowView_);
 
+    // The greeting hangs in the air in front of the set: drawn before the
+    // opaque submeshes, without writing depth, it would be painted over by
+    // whatever stands behind it. It goes between the opaque and the
+    // transparent ones, as in the glow pass.
     post_->drawToSceneColour();
+    programs_.drawSubmeshesShadowed(sceneOpaque_, *shadow_->depth);
     if (credits_->greetingActive()) credits_->drawGreeting(*quad_, mainViewProjection_);
-    programs_.drawSubmeshesShadowed(sceneSubmeshes_, *shadow_->depth);
+    programs_.drawSubmeshesShadowed(sceneTransparent_, *shadow_->depth);
 
     post_->drawToSceneColourAndDistortion();
     glEnable(GL_DEPTH_TEST);

@@ -2,6 +2,7 @@
 // the scene objects, the draw lists, the music and the camera lists, in that
 // order (the order is part of the show: the objects' creation order is their
 // update order, and nothing here may draw random numbers before the flicker).
+#include <algorithm>
 #include <filesystem>
 
 #include "anim/core/scene_node.h"
@@ -124,6 +125,10 @@ void DemoController::buildDrawLists() {
     }
     assignLightMaps(sceneSubmeshes_, *content_);
     sortByOpacity(sceneSubmeshes_);
+    const auto firstTransparent = std::find_if(sceneSubmeshes_.begin(), sceneSubmeshes_.end(),
+                                               [](const SubMesh* s) { return s && isTransparent(*s); });
+    sceneOpaque_.assign(sceneSubmeshes_.begin(), firstTransparent);
+    sceneTransparent_.assign(firstTransparent, sceneSubmeshes_.end());
     classifySubmeshes(sceneSubmeshes_, classes_);
     post_->setGreeting(credits_);
     for (GameObject* object : objectOrder_) object->dropLightmaps();

@@ -29,6 +29,8 @@ void DemoController::shutdown() {
     mainCameras_ = CameraCuts{};
     shadowCameras_ = CameraCuts{};
     sceneSubmeshes_.clear();
+    sceneOpaque_.clear();
+    sceneTransparent_.clear();
     classes_ = SubmeshClasses{};
     credits_ = nullptr;
     cigarette_ = nullptr;
