@@ -258,6 +258,9 @@ TEST_F(ShowTest, TheMusicClocksTheTimelineUntilItIsReleasedAt287Seconds) {
     show->update(2600.0f, kFrameMs);
     EXPECT_FLOAT_EQ(show->timelineTime(), 3.0f) << "the music's position, not the loop time";
     EXPECT_FLOAT_EQ(show->sceneClock(), show->credits()->localTime() - kFrameMs / 1000.0f);
+    // The authors' click prints the music time of the frame on screen.
+    show->onClick();
+    EXPECT_EQ(logLinesWith("changeGreetzProp->SetValue(1, 3.0000);").size(), 1u);
 
     music->position = 286.999;
     show->update(250000.0f, kFrameMs);
@@ -270,6 +273,12 @@ TEST_F(ShowTest, TheMusicClocksTheTimelineUntilItIsReleasedAt287Seconds) {
     show->update(250200.0f, kFrameMs);
     EXPECT_FLOAT_EQ(show->timelineTime(), 250.2f) << "then the loop time";
     EXPECT_EQ(music->playedFrom.size(), 1u);
+
+    // Shutting down twice is harmless, and so is a stray frame afterwards.
+    show->shutdown();
+    show->shutdown();
+    EXPECT_TRUE(show->update(250300.0f, kFrameMs));
+    EXPECT_TRUE(show->render(250300.0f, kFrameMs));
 }
 
 TEST_F(ShowTest, WithoutTheMusicFileOrAnOutputTheLoopTimeRunsTheShow) {
