@@ -86,21 +86,6 @@ TEST_F(ShowTest, TheFlickerTakesTheStreamsFirstNumbersAndLoadingDrawsNoneOfTheRe
     EXPECT_NE(sm::runtimeRandState(), afterFlicker);
 }
 
-TEST_F(ShowTest, LoadsEveryPieceOfTheBuiltContentWithoutAGap) {
-    auto show = openShow(builtContent(), nullptr, kWidth, kHeight);
-    ASSERT_TRUE(show);
-    EXPECT_TRUE(show->loadProblems().empty()) << show->loadProblems().front();
-    EXPECT_TRUE(logLinesWith("error:").empty());
-    // Robot, factory, credits, fan, three props and the cigarette.
-    ASSERT_EQ(show->objects().size(), 8u);
-    EXPECT_EQ(show->objects()[2], show->credits());
-    EXPECT_EQ(show->objects()[7], static_cast<const GameObject*>(show->cigarette()));
-    EXPECT_FALSE(show->mainCameras().cameras.empty());
-    EXPECT_FALSE(show->shadowCameras().cameras.empty());
-    EXPECT_FALSE(show->drawLists().shadowCasters.empty());
-    EXPECT_FALSE(show->drawLists().glowOpaque.empty());
-}
-
 // Every program the frame uses, in order, with the frame buffer it draws
 // into: recorded by wrapping GLEW's entry points for one frame.
 struct Use {
