@@ -8,17 +8,18 @@
 #include <csetjmp>
 #include <new>
 
+#include "content/geometry/binary_cursor.h"
 #include "content/image.h"
 #include "content/image_limits.h"
 
 namespace {
 
 // The library's standard error manager, with error exit replaced by a jump
-// back into the loader and messages prefixed with the file's path.
+// back into the loader and messages prefixed with the file's name.
 struct JpegErrors {
     jpeg_error_mgr standard;
     std::jmp_buf jump;
-    const char* path;
+    const char* name;
     void (*standardEmit)(j_common_ptr, int);
     bool truncated;
 };
@@ -27,7 +28,7 @@ void outputMessage(j_common_ptr cinfo) {
     auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
-    std::fprintf(stderr, "%s: %s\n", errors->path, text);
+    std::fprintf(stderr, "%s: %s\n", errors->name, text);
 }
 
 void errorExit(j_common_ptr cinfo) {
@@ -48,9 +49,9 @@ void emitMessage(j_common_ptr cinfo, int level) {
 // Reads the header and starts decompression into RGB (CMYK for the four
 // channel colour spaces, converted row by row). Plain data only in this
 // frame: the long jump skips no destructor.
-bool start(jpeg_decompress_struct& cinfo, JpegErrors& errors, std::FILE* file) {
+bool start(jpeg_decompress_struct& cinfo, JpegErrors& errors, const std::uint8_t* data, std::size_t size) {
     if (setjmp(errors.jump)) return false;
-    jpeg_stdio_src(&cinfo, file);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
     const bool fourChannel = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = fourChannel ? JCS_CMYK : JCS_RGB;
@@ -81,6 +82,9 @@ bool readRows(jpeg_decompress_struct& cinfo, JpegErrors& errors, Image& image, J
         std::uint8_t* target = image.pixels.data() + rowBytes * cinfo.output_scanline;
         JSAMPROW rows[1] = {cmyk ? row : target};
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) return false;
+        // The data ran out: the rest would be padding, so stop here rather
+        // than decode it.
+        if (errors.truncated) return false;
         if (cmyk) cmykToRgb(row, target, image.width, cinfo.saw_Adobe_marker);
     }
     jpeg_finish_decompress(&cinfo);
@@ -91,11 +95,16 @@ bool readRows(jpeg_decompress_struct& cinfo, JpegErrors& errors, Image& image, J
 
 bool loadJpeg(const std::string& path, Image& image) {
     image = Image{};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) {
         std::fprintf(stderr, "can't open %s\n", path.c_str());
         return false;
     }
+    return decodeJpeg(bytes.data(), bytes.size(), path, image);
+}
+
+bool decodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, Image& image) {
+    image = Image{};
     jpeg_decompress_struct cinfo{};
     JpegErrors errors{};
     cinfo.err = jpeg_std_error(&errors.standard);
@@ -103,13 +112,13 @@ bool loadJpeg(const std::string& path, Image& image) {
     errors.standard.output_message = outputMessage;
     errors.standardEmit = errors.standard.emit_message;
     errors.standard.emit_message = emitMessage;
-    errors.path = path.c_str();
+    errors.name = name.c_str();
     jpeg_create_decompress(&cinfo);
 
-    bool ok = start(cinfo, errors, file);
+    bool ok = start(cinfo, errors, data, size);
     if (ok && (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > kMaxImageSide ||
                cinfo.output_height > kMaxImageSide)) {
-        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", path.c_str(), cinfo.output_width,
+        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", name.c_str(), cinfo.output_width,
                      cinfo.output_height);
         ok = false;
     }
@@ -128,7 +137,6 @@ bool loadJpeg(const std::string& path, Image& image) {
     if (ok) ok = readRows(cinfo, errors, image, cmykRow.data());
     if (ok && errors.truncated) ok = false;
     jpeg_destroy_decompress(&cinfo);
-    std::fclose(file);
     if (!ok) image = Image{};
     return ok;
 }

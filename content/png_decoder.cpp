@@ -4,34 +4,50 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
+#include "content/geometry/binary_cursor.h"
 #include "content/image.h"
 #include "content/image_limits.h"
 
 namespace {
 
+// The encoded bytes being read, and the name that labels the messages.
 struct PngContext {
-    const char* path;
+    const char* name;
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t offset;
 };
+
+// libpng asks for exact byte counts; running out of bytes is an error, as
+// it is for a file that ends early.
+void readData(png_structp png, png_bytep out, png_size_t length) {
+    auto* source = static_cast<PngContext*>(png_get_io_ptr(png));
+    if (length == 0) return;
+    if (length > source->size - source->offset) png_error(png, "Read Error");
+    std::memcpy(out, source->data + source->offset, length);
+    source->offset += length;
+}
 
 void pngError(png_structp png, png_const_charp message) {
     const auto* context = static_cast<const PngContext*>(png_get_error_ptr(png));
-    std::fprintf(stderr, "%s: libpng error: %s\n", context ? context->path : "?", message);
+    std::fprintf(stderr, "%s: libpng error: %s\n", context ? context->name : "?", message);
     png_longjmp(png, 1);
 }
 
 void pngWarning(png_structp png, png_const_charp message) {
     const auto* context = static_cast<const PngContext*>(png_get_error_ptr(png));
-    std::fprintf(stderr, "%s: libpng warning: %s\n", context ? context->path : "?", message);
+    std::fprintf(stderr, "%s: libpng warning: %s\n", context ? context->name : "?", message);
 }
 
 // Reads the header and sets up the transforms. Returns false when libpng
 // reports an error. Only plain data lives in this frame, so a long jump
 // back into it skips no destructor.
-bool readHeader(png_structp png, png_infop info, std::FILE* file, Image& image) {
+bool readHeader(png_structp png, png_infop info, PngContext& source, Image& image) {
     if (setjmp(png_jmpbuf(png))) return false;
-    png_init_io(png, file);
+    png_set_read_fn(png, &source, readData);
     png_read_info(png, info);
     // Palette pictures are expanded: one channel of indices would reach GL
     // as an alpha texture and lose the picture. Their transparency becomes
@@ -63,15 +79,20 @@ bool readRows(png_structp png, png_bytepp rows) {
 
 bool loadPng(const std::string& path, Image& image) {
     image = Image{};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    PngContext context{path.c_str()};
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) return false;
+    return decodePng(bytes.data(), bytes.size(), path, image);
+}
+
+bool decodePng(const std::uint8_t* data, std::size_t size, const std::string& name, Image& image) {
+    image = Image{};
+    PngContext context{name.c_str(), data, data ? size : 0, 0};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &context, pngError, pngWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = png && info;
     if (ok) {
         png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
-        ok = readHeader(png, info, file, image) && image.width > 0 && image.height > 0 &&
+        ok = readHeader(png, info, context, image) && image.width > 0 && image.height > 0 &&
              (image.channels == 3 || image.channels == 4);
     }
     std::vector<png_bytep> rows;
@@ -80,7 +101,7 @@ bool loadPng(const std::string& path, Image& image) {
             image.pixels.resize(image.rowBytes() * image.height);
             rows.resize(image.height);
         } catch (const std::bad_alloc&) {
-            std::fprintf(stderr, "%s: picture too large (%ux%u)\n", path.c_str(), image.width, image.height);
+            std::fprintf(stderr, "%s: picture too large (%ux%u)\n", name.c_str(), image.width, image.height);
             ok = false;
         }
     }
@@ -89,7 +110,6 @@ bool loadPng(const std::string& path, Image& image) {
         ok = readRows(png, rows.data());
     }
     png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
-    std::fclose(file);
     if (!ok) image = Image{};
     return ok;
 }
