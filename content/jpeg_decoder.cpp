@@ -26,6 +26,13 @@ struct JpegErrors {
 
 void outputMessage(j_common_ptr cinfo) {
     auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    // libjpeg asks for a backing store when a picture needs more memory
+    // than it is allowed.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE) {
+        std::fprintf(stderr, "%s: picture needs more than %ld MiB to decode\n", errors->name,
+                     kMaxJpegWorkingMemory / (1024 * 1024));
+        return;
+    }
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
     std::fprintf(stderr, "%s: %s\n", errors->name, text);
@@ -47,12 +54,22 @@ void emitMessage(j_common_ptr cinfo, int level) {
 }
 
 // Reads the header and starts decompression into RGB (CMYK for the four
-// channel colour spaces, converted row by row). Plain data only in this
+// channel colour spaces, converted row by row). A picture beyond the side
+// limit is refused before decompression starts: a progressive or multi-scan
+// file has libjpeg hold the whole picture's coefficients, claimed (and
+// cleared) up front from the header's size alone. Plain data only in this
 // frame: the long jump skips no destructor.
 bool start(jpeg_decompress_struct& cinfo, JpegErrors& errors, const std::uint8_t* data, std::size_t size) {
     if (setjmp(errors.jump)) return false;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxImageSide ||
+        cinfo.image_height > kMaxImageSide) {
+        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", errors.name, cinfo.image_width,
+                     cinfo.image_height);
+        return false;
+    }
+    cinfo.mem->max_memory_to_use = kMaxJpegWorkingMemory;
     const bool fourChannel = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = fourChannel ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -79,6 +96,10 @@ bool readRows(jpeg_decompress_struct& cinfo, JpegErrors& errors, Image& image, J
     const bool cmyk = cinfo.out_color_space == JCS_CMYK;
     const std::size_t rowBytes = image.rowBytes();
     while (cinfo.output_scanline < cinfo.output_height) {
+        // The pixels grow a row at a time (their memory is reserved): a
+        // header that claims a huge picture over a few bytes of data fails
+        // before it has cost more than the rows it really held.
+        image.pixels.resize(rowBytes * (cinfo.output_scanline + 1));
         std::uint8_t* target = image.pixels.data() + rowBytes * cinfo.output_scanline;
         JSAMPROW rows[1] = {cmyk ? row : target};
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) return false;
@@ -116,19 +137,13 @@ bool decodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& n
     jpeg_create_decompress(&cinfo);
 
     bool ok = start(cinfo, errors, data, size);
-    if (ok && (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > kMaxImageSide ||
-               cinfo.output_height > kMaxImageSide)) {
-        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", name.c_str(), cinfo.output_width,
-                     cinfo.output_height);
-        ok = false;
-    }
     std::vector<JSAMPLE> cmykRow;
     if (ok) {
         image.width = cinfo.output_width;
         image.height = cinfo.output_height;
         image.channels = 3;
         try {
-            image.pixels.resize(image.rowBytes() * image.height);
+            image.pixels.reserve(image.rowBytes() * image.height);
             if (cinfo.out_color_space == JCS_CMYK) cmykRow.resize(static_cast<std::size_t>(image.width) * 4);
         } catch (const std::bad_alloc&) {
             ok = false;

@@ -45,10 +45,23 @@ void pngWarning(png_structp png, png_const_charp message) {
 // Reads the header and sets up the transforms. Returns false when libpng
 // reports an error. Only plain data lives in this frame, so a long jump
 // back into it skips no destructor.
+// Deflate packs at most 258 bytes into 2 bits: no PNG of this many bytes
+// holds more than this many times as many bytes of (filtered) pixel data.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
 bool readHeader(png_structp png, png_infop info, PngContext& source, Image& image) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, &source, readData);
     png_read_info(png, info);
+    // A header may claim far more pixels than the file can hold; refuse it
+    // before the picture's memory is claimed, not after.
+    const std::uint64_t stored =
+        (std::uint64_t{png_get_rowbytes(png, info)} + 1) * std::uint64_t{png_get_image_height(png, info)};
+    if (stored / kMaxDeflateRatio > source.size) {
+        std::fprintf(stderr, "%s: a %ux%u picture cannot fit in %zu bytes\n", source.name,
+                     png_get_image_width(png, info), png_get_image_height(png, info), source.size);
+        return false;
+    }
     // Palette pictures are expanded: one channel of indices would reach GL
     // as an alpha texture and lose the picture. Their transparency becomes
     // an alpha channel. (libpng's grey-to-RGB transform already implies this

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/resource.h>
+
 #include "content/image.h"
 #include "tests/content/image_files.h"
 
@@ -215,6 +217,72 @@ TEST(JpegDecoder, TruncatedAndMissingFilesFail) {
     EXPECT_FALSE(loadJpeg(dir.file("header.jpg"), image));
     EXPECT_FALSE(loadJpeg(dir.file("absent.jpg"), image));
     EXPECT_FALSE(loadJpeg(kSuite + "basn2c08.png", image));
+}
+
+TEST(ImageDecoders, DecodeFromMemoryAsFromTheFile) {
+    ScratchDir dir;
+    const int w = 40, h = 24;
+    std::vector<std::uint8_t> rgb;
+    for (int i = 0; i < w * h; ++i) rgb.insert(rgb.end(), {std::uint8_t(i), std::uint8_t(3 * i), 200});
+    murmur::test::writeJpeg(dir.file("progressive.jpg"), w, h, 3, JCS_RGB, rgb, 95, true);
+    Image fromFile;
+    Image fromMemory;
+    ASSERT_TRUE(loadJpeg(dir.file("progressive.jpg"), fromFile));
+    const std::vector<std::uint8_t> jpeg = murmur::test::readBytes(dir.file("progressive.jpg"));
+    ASSERT_TRUE(decodeJpeg(jpeg.data(), jpeg.size(), "progressive.jpg", fromMemory));
+    EXPECT_EQ(fromMemory.pixels, fromFile.pixels);
+    EXPECT_EQ(fromMemory.pixels.size(), std::size_t(w * h * 3));
+
+    ASSERT_TRUE(loadPng(kSuite + "basi6a08.png", fromFile));
+    const std::vector<std::uint8_t> png = murmur::test::readBytes(kSuite + "basi6a08.png");
+    ASSERT_TRUE(decodePng(png.data(), png.size(), "basi6a08.png", fromMemory));
+    EXPECT_EQ(fromMemory.pixels, fromFile.pixels);
+
+    // No bytes at all, and every shorter prefix, fail and leave nothing.
+    EXPECT_FALSE(decodePng(nullptr, 0, "none.png", fromMemory));
+    EXPECT_FALSE(decodeJpeg(nullptr, 0, "none.jpg", fromMemory));
+    for (std::size_t n = 1; n < png.size(); n += 97) {
+        EXPECT_FALSE(decodePng(png.data(), n, "part.png", fromMemory)) << n;
+        EXPECT_TRUE(fromMemory.pixels.empty()) << n;
+    }
+    for (std::size_t n = 1; n < jpeg.size(); n += 61) {
+        EXPECT_FALSE(decodeJpeg(jpeg.data(), n, "part.jpg", fromMemory)) << n;
+        EXPECT_TRUE(fromMemory.pixels.empty()) << n;
+    }
+}
+
+long peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// Headers of a few bytes that claim pictures of hundreds of megabytes: they
+// fail without the memory ever being taken.
+TEST(ImageDecoders, HugeHeadersOverFewBytesFailWithoutClaimingTheMemory) {
+    const std::string kept = MURMUR_SOURCE_DIR "/fuzz/regressions/";
+    const long before = peakResidentMiB();
+    Image image;
+    // 16384 x 16384 RGBA (1 GiB of pixels) in 69 bytes.
+    EXPECT_FALSE(loadPng(kept + "fuzz_png/header_claims_more_than_the_file_holds.png", image));
+    // Progressive grey, 16384 x 16384 (512 MiB of coefficients) and
+    // 16392 x 65473, in 144 bytes.
+    EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_at_side_limit.jpg", image));
+    EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_beyond_side_limit.jpg", image));
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_LT(peakResidentMiB() - before, 100);
+}
+
+// The size check never refuses a whole file: all-zero rows are the best case
+// for deflate, and a large such picture still decodes.
+TEST(ImageDecoders, TheMostCompressiblePngStillDecodes) {
+    ScratchDir dir;
+    const int side = 1024;
+    writePng(dir.file("zeros.png"), side, side, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+             std::vector<std::uint8_t>(std::size_t(side) * side * 4, 0));
+    Image image;
+    ASSERT_TRUE(loadPng(dir.file("zeros.png"), image));
+    EXPECT_EQ(image.pixels.size(), std::size_t(side) * side * 4);
 }
 
 TEST(FlipRows, SwapsMirroredRowsAndKeepsTheMiddleOne) {
