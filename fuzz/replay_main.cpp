@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // The input being replayed, named when the run dies on it.
-std::string current;
+std::string current = "(start-up, before any input)";
 
 void nameCurrent() {
     const std::string line = "while replaying " + current + "\n";
