@@ -81,9 +81,26 @@ bool readHeader(png_structp png, png_infop info, PngContext& source, Image& imag
     return png_get_bit_depth(png, info) == 8 && png_get_rowbytes(png, info) == image.rowBytes();
 }
 
-bool readRows(png_structp png, png_bytepp rows) {
+// An interlaced picture: every pass writes across the whole picture, so all
+// its rows exist before the first pass.
+bool readInterlaced(png_structp png, Image& image, png_bytepp rows) {
     if (setjmp(png_jmpbuf(png))) return false;
+    image.pixels.resize(image.rowBytes() * image.height);
+    for (std::uint32_t y = 0; y < image.height; ++y) rows[y] = image.pixels.data() + image.rowBytes() * y;
     png_read_image(png, rows);
+    png_read_end(png, nullptr);
+    return true;
+}
+
+// Otherwise the pixels grow a row at a time (their memory is reserved): a
+// picture whose data stops early has cost only the rows it really held.
+bool readRowByRow(png_structp png, Image& image) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    const std::size_t rowBytes = image.rowBytes();
+    for (std::uint32_t y = 0; y < image.height; ++y) {
+        image.pixels.resize(rowBytes * (y + 1));
+        png_read_row(png, image.pixels.data() + rowBytes * y, nullptr);
+    }
     png_read_end(png, nullptr);
     return true;
 }
@@ -108,20 +125,18 @@ bool decodePng(const std::uint8_t* data, std::size_t size, const std::string& na
         ok = readHeader(png, info, context, image) && image.width > 0 && image.height > 0 &&
              (image.channels == 3 || image.channels == 4);
     }
+    const bool interlaced = ok && png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
     std::vector<png_bytep> rows;
     if (ok) {
         try {
-            image.pixels.resize(image.rowBytes() * image.height);
-            rows.resize(image.height);
+            image.pixels.reserve(image.rowBytes() * image.height);
+            if (interlaced) rows.resize(image.height);
         } catch (const std::bad_alloc&) {
             std::fprintf(stderr, "%s: picture too large (%ux%u)\n", name.c_str(), image.width, image.height);
             ok = false;
         }
     }
-    if (ok) {
-        for (std::uint32_t y = 0; y < image.height; ++y) rows[y] = image.pixels.data() + image.rowBytes() * y;
-        ok = readRows(png, rows.data());
-    }
+    if (ok) ok = interlaced ? readInterlaced(png, image, rows.data()) : readRowByRow(png, image);
     png_destroy_read_struct(png ? &png : nullptr, info ? &info : nullptr, nullptr);
     if (!ok) image = Image{};
     return ok;

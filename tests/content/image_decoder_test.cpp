@@ -265,6 +265,9 @@ TEST(ImageDecoders, HugeHeadersOverFewBytesFailWithoutClaimingTheMemory) {
     Image image;
     // 16384 x 16384 RGBA (1 GiB of pixels) in 69 bytes.
     EXPECT_FALSE(loadPng(kept + "fuzz_png/header_claims_more_than_the_file_holds.png", image));
+    // A 1-bit palette picture with transparency, 16384 x 8192 (512 MiB as
+    // RGBA) in 17 KB, whose data stops after 16 rows.
+    EXPECT_FALSE(loadPng(kept + "fuzz_png/truncated_palette_picture_of_half_a_gigabyte.png", image));
     // Progressive grey, 16384 x 16384 (512 MiB of coefficients) and
     // 16392 x 65473, in 144 bytes.
     EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_at_side_limit.jpg", image));
