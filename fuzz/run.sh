@@ -55,13 +55,19 @@ for t in "${targets[@]}"; do
     fuzz_jpeg) options+=(-dict="$root/fuzz/jpeg.dict" -close_fd_mask=2) ;;
     fuzz_music) options=(-max_len=4096 -dict="$root/fuzz/mp3.dict") ;;
   esac
+  # A picture of a few kilobytes may rightly decode to a gigabyte (16384 x
+  # 16384 RGBA): give the decoders room for one.
+  memory=2048
+  case $t in
+    fuzz_png | fuzz_jpeg) memory=4096 ;;
+  esac
   if ((runs > 0)); then
     echo "== $t: $runs runs"
   else
     echo "== $t: ${seconds}s"
   fi
   if ! "$build/bin/$t" "${options[@]}" -runs="$((runs > 0 ? runs : -1))" -max_total_time="$seconds" -timeout=10 \
-      -rss_limit_mb=2048 -artifact_prefix="$build/crashes/$t-" -print_final_stats=1 \
+      -rss_limit_mb="$memory" -artifact_prefix="$build/crashes/$t-" -print_final_stats=1 \
       "$build/corpus/$t" "$build/seeds/$t" 2>"$build/$t.log"; then
     echo "$t FAILED; see $build/$t.log and $build/crashes/"
     tail -40 "$build/$t.log"
