@@ -45,6 +45,34 @@ void pngWarning(png_structp png, png_const_charp message) {
 // Reads the header and sets up the transforms. Returns false when libpng
 // reports an error. Only plain data lives in this frame, so a long jump
 // back into it skips no destructor.
+std::uint32_t bigEndian32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+// libpng claims the memory for a chunk's declared length (up to 2 GiB)
+// before it reads the chunk. Every chunk up to IEND is read in a decode, so
+// one that claims more bytes than the file has left means the decode would
+// fail anyway: say so before libpng claims the memory. Anything that is not
+// a chunk list is left to libpng to report.
+bool chunksFit(const PngContext& source) {
+    static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (source.size < 8 || std::memcmp(source.data, signature, 8) != 0) return true;
+    std::size_t at = 8;
+    while (source.size - at >= 8) {
+        const std::uint32_t length = bigEndian32(source.data + at);
+        const char* type = reinterpret_cast<const char*>(source.data + at + 4);
+        // The chunk's type, data and CRC must all lie in the file.
+        if (std::uint64_t{length} + 4 > source.size - at - 8) {
+            std::fprintf(stderr, "%s: chunk \"%.4s\" claims %u bytes, more than the file holds\n", source.name,
+                         type, length);
+            return false;
+        }
+        at += 12 + std::size_t{length};
+        if (std::memcmp(type, "IEND", 4) == 0) break;
+    }
+    return true;
+}
+
 // Deflate packs at most 258 bytes into 2 bits: no PNG of this many bytes
 // holds more than this many times as many bytes of (filtered) pixel data.
 constexpr std::uint64_t kMaxDeflateRatio = 1032;
@@ -122,7 +150,8 @@ bool decodePng(const std::uint8_t* data, std::size_t size, const std::string& na
     bool ok = png && info;
     if (ok) {
         png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
-        ok = readHeader(png, info, context, image) && image.width > 0 && image.height > 0 &&
+        ok = chunksFit(context);
+        ok = ok && readHeader(png, info, context, image) && image.width > 0 && image.height > 0 &&
              (image.channels == 3 || image.channels == 4);
     }
     const bool interlaced = ok && png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;

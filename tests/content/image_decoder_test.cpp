@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <string>
 
+#include <fstream>
+#include <zlib.h>
+
 #include <sys/resource.h>
 
 #include "content/image.h"
@@ -274,6 +277,42 @@ TEST(ImageDecoders, HugeHeadersOverFewBytesFailWithoutClaimingTheMemory) {
     EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_beyond_side_limit.jpg", image));
     EXPECT_TRUE(image.pixels.empty());
     EXPECT_LT(peakResidentMiB() - before, 100);
+}
+
+// Peak virtual memory of the process, in MiB.
+long peakVirtualMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmPeak:", 0) == 0) return std::stol(line.substr(7)) / 1024;
+    return -1;
+}
+
+// A chunk length is claimed from the library before the chunk is read; a
+// text chunk of 1.2 GB declared in a 67-byte file costs nothing, and a
+// large text chunk in a whole file is skipped, not the picture.
+TEST(ImageDecoders, ChunkLengthsDoNotClaimMemory) {
+    const long before = peakVirtualMiB();
+    ASSERT_GT(before, 0);
+    Image image;
+    EXPECT_FALSE(loadPng(MURMUR_SOURCE_DIR "/fuzz/regressions/fuzz_png/text_chunk_claiming_a_gigabyte.png", image));
+    EXPECT_LT(peakVirtualMiB() - before, 256);
+
+    ScratchDir dir;
+    std::vector<std::uint8_t> png = murmur::test::readBytes(kSuite + "basn2c08.png");
+    const std::string text = "Comment" + std::string(1, '\0') + std::string(9 * 1024 * 1024, 'x');
+    std::string chunk;
+    const auto put32 = [&chunk](std::uint32_t v) {
+        for (int shift : {24, 16, 8, 0}) chunk += char(v >> shift);
+    };
+    put32(static_cast<std::uint32_t>(text.size()));
+    chunk += "tEXt" + text;
+    put32(static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(chunk.data()) + 4, static_cast<unsigned>(chunk.size() - 4))));
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());  // after the signature and IHDR
+    murmur::test::writeBytes(dir.file("long_text.png"), png);
+    ASSERT_TRUE(loadPng(dir.file("long_text.png"), image));
+    EXPECT_EQ(image.width, 32u);
 }
 
 // The size check never refuses a whole file: all-zero rows are the best case
