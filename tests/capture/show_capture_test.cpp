@@ -1,6 +1,5 @@
 // murmur-capture on the show itself: the program run as a user runs it, on
 // the content the build authored, at a small size and a coarse clock.
-#include "tests/capture/media_probe.h"
 #include "tests/capture/png_picture.h"
 
 #include <gtest/gtest.h>
@@ -259,21 +258,6 @@ TEST_F(ShowCapture, TheFixedClockGivesTheSameBytesOnEveryRun)
     const Picture picture = readPng(dir_ / "one" / "frame-0002.000.png");
     EXPECT_TRUE(std::any_of(picture.rgb.begin(), picture.rgb.end(), [](std::uint8_t v) { return v > 40; }))
         << "the hall is not black at 2 s";
-}
-
-TEST_F(ShowCapture, AShortVideoHasPictureAndSoundForTheAskedStretch)
-{
-    const fs::path video = dir_ / "show.mp4";
-    const Ran run = capture("--size 160x90 --fps 10 --from 1 --to 3 --video " + video.string());
-    ASSERT_EQ(run.code, 0) << run.output;
-    const capturetest::MediaInfo info = capturetest::probeMedia(video.string());
-    ASSERT_TRUE(info.error.empty()) << info.error;
-    EXPECT_EQ(info.videoStreams, 1);
-    EXPECT_EQ(info.audioStreams, 1);
-    EXPECT_EQ(info.width, kWidth);
-    EXPECT_EQ(info.height, kHeight);
-    EXPECT_EQ(info.videoPackets, 20);
-    EXPECT_NEAR(info.durationSeconds, 2.0, 0.1);
 }
 
 } // namespace
