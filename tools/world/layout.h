@@ -34,8 +34,8 @@ inline constexpr sm::Vec3 kDeskLamp{-1630.0f, 76.0f, -1165.0f};
 // frayed where it bends over the edge (what he grabs).
 inline constexpr sm::Vec3 kFrayedCable{-1645.0f, 76.0f, -1099.0f};
 // His mug on his right, the e-cigarette on his left, the papers between.
-inline constexpr sm::Vec3 kMugOnDesk{-1650.0f, 76.0f, -1122.0f};
-inline constexpr sm::Vec3 kECigOnDesk{-1768.0f, 76.0f, -1112.0f};
+inline constexpr sm::Vec3 kMugOnDesk{-1660.0f, 76.0f, -1112.0f};
+inline constexpr sm::Vec3 kECigOnDesk{-1745.0f, 76.0f, -1108.0f};
 inline constexpr sm::Vec3 kPapers{-1724.0f, 77.7f, -1128.0f};  // the top sheet
 // The poster wall: posters on the north wall around this point (6 m east).
 inline constexpr sm::Vec3 kPosterWall{-1100.0f, 190.0f, -1250.0f};

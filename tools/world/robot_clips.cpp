@@ -139,20 +139,61 @@ sm::Quat palmDown(Side side, sm::Vec3 fingers, sm::Vec3 up)
     return handRotation(fingers, thumb);
 }
 
+namespace {
+
+// Joint blends take the way through the rest pose's side: both rotations
+// are taken with w >= 0 and never flipped to the shorter arc, so a blend
+// whose ends move smoothly moves smoothly too, even between rotations
+// nearly opposite each other (where the shorter arc swaps sides).
+sm::Quat blendJoint(sm::Quat a, sm::Quat b, float t)
+{
+    if (a.w < 0.0f) a = {-a.w, -a.x, -a.y, -a.z};
+    if (b.w < 0.0f) b = {-b.w, -b.x, -b.y, -b.z};
+    double d = double(a.w) * b.w + double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+    d = std::clamp(d, -1.0, 1.0);
+    double ka = 1.0 - t, kb = t;
+    double th = std::acos(d), s = std::sin(th);
+    if (s > 1e-4) {
+        ka = std::sin((1.0 - t) * th) / s;
+        kb = std::sin(t * th) / s;
+    }
+    sm::Quat q{static_cast<float>(ka * a.w + kb * b.w), static_cast<float>(ka * a.x + kb * b.x),
+               static_cast<float>(ka * a.y + kb * b.y), static_cast<float>(ka * a.z + kb * b.z)};
+    return sm::normalize(q);
+}
+
+} // namespace
+
+void reachBlend(Pose& p, const sm::Mat4& root, Side side, sm::Vec3 grip, sm::Quat hand, sm::Vec3 elbow, float weight,
+                float arc)
+{
+    if (weight <= 0.0f) return;
+    const bool left = side == Side::Left;
+    Frames fr = forward(p, root);
+    const sm::Mat4& h = fr[left ? rig::kHandL : rig::kHandR];
+    sm::Vec3 from = sm::transformPoint(h, left ? rig::kGripL : rig::kGripR);
+    sm::Quat fromTurn = rotationOf(h);
+    float w = std::clamp(weight, 0.0f, 1.0f);
+    sm::Vec3 at = from + (grip - from) * w + sm::Vec3{0, arc * std::sin(3.14159265f * w), 0};
+    Pose q = p;
+    reachGrip(q, root, side, at, slerp(fromTurn, hand, w), elbow);
+    blendArm(p, q, side, std::min(1.0f, w * 4.0f));
+}
+
 void blendArm(Pose& a, const Pose& b, Side side, float t)
 {
     const bool left = side == Side::Left;
     for (int bone : {left ? rig::kUpperArmL : rig::kUpperArmR, left ? rig::kForearmL : rig::kForearmR,
                      left ? rig::kHandL : rig::kHandR, left ? rig::kFingersL : rig::kFingersR,
                      left ? rig::kThumbL : rig::kThumbR, left ? rig::kShoulderL : rig::kShoulderR})
-        a.turn[static_cast<std::size_t>(bone)] = slerp(a.turn[static_cast<std::size_t>(bone)], b.turn[static_cast<std::size_t>(bone)], t);
+        a.turn[static_cast<std::size_t>(bone)] = blendJoint(a.turn[static_cast<std::size_t>(bone)], b.turn[static_cast<std::size_t>(bone)], t);
 }
 
 void blendLeg(Pose& a, const Pose& b, Side side, float t)
 {
     const bool left = side == Side::Left;
     for (int bone : {left ? rig::kThighL : rig::kThighR, left ? rig::kShinL : rig::kShinR, left ? rig::kFootL : rig::kFootR})
-        a.turn[static_cast<std::size_t>(bone)] = slerp(a.turn[static_cast<std::size_t>(bone)], b.turn[static_cast<std::size_t>(bone)], t);
+        a.turn[static_cast<std::size_t>(bone)] = blendJoint(a.turn[static_cast<std::size_t>(bone)], b.turn[static_cast<std::size_t>(bone)], t);
 }
 
 float noise1(int i, int seed)

@@ -130,6 +130,11 @@ void legAngles(Pose& p, Side side, float lift, float out, float knee);
 void shrug(Pose& p, float degrees);
 // A hand palm down, fingers along `fingers` (the thumb towards the body's middle).
 sm::Quat palmDown(Side side, sm::Vec3 fingers, sm::Vec3 up = {0, 1, 0});
+// Moves a hand from where the pose has it towards a grip target by
+// `weight`, along a path lifted by `arc` in the middle, the arm solved for
+// each point on the way (no joint swings the long way round).
+void reachBlend(Pose& p, const sm::Mat4& root, Side side, sm::Vec3 grip, sm::Quat hand, sm::Vec3 elbow, float weight,
+                float arc = 12.0f);
 // Blends only the bones of one arm (or one leg) from a towards b.
 void blendArm(Pose& a, const Pose& b, Side side, float t);
 void blendLeg(Pose& a, const Pose& b, Side side, float t);

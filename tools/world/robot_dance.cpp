@@ -91,8 +91,8 @@ void phrase(Dancer& d, Move move, float t0, int n)
             curl(p, Side::Left, 0.0f);
             curl(p, Side::Right, 0.0f);
             p.turn[rig::kHead] = eulerYXZ(k % 2 ? -25.0f : 25.0f, 0.0f, k % 2 ? 8.0f : -8.0f);
-            d.keys.key(beat(k + 0.08f), p);
-            d.keys.key(beat(k + 0.9f), p);
+            d.keys.key(beat(k + 0.15f), p);
+            d.keys.key(beat(k + 0.82f), p);
         }
         break;
     }
@@ -118,15 +118,16 @@ void phrase(Dancer& d, Move move, float t0, int n)
             Pose p = d.stance(4.0f, yaw);
             armAngles(p, Side::Left, 10.0f, 80.0f, 30.0f);
             armAngles(p, Side::Right, 10.0f, 80.0f, 30.0f);
-            d.keys.key(beat(0.5f * static_cast<float>(k)), p);
+            // (A beat's lead-in to open the arms first.)
+            const float b = 0.6f + 0.5f * static_cast<float>(k);
+            d.keys.key(beat(b), p);
             float yawFeet = kYaw + yaw;
             Side s = k % 2 ? Side::Left : Side::Right;
             sm::Vec3 side = headingDir(yawFeet + 90.0f) * (k % 2 ? 12.0f : -12.0f);
-            d.feet.plant(s, beat(0.5f * static_cast<float>(k)), beat(0.5f * static_cast<float>(k) + 0.3f),
-                         ankleOver(d.spot + side), yawFeet);
+            d.feet.plant(s, beat(b), beat(b + 0.3f), ankleOver(d.spot + side), yawFeet);
         }
-        d.plantBoth(beat(2.6f), beat(8), 17.0f);
-        for (int k = 3; k < 8; ++k) {
+        d.plantBoth(beat(3.2f), beat(8), 17.0f);
+        for (int k = 4; k < 8; ++k) {
             Pose p = d.stance(k % 2 ? 10.0f : 3.0f, 0.0f, 0.0f, -6.0f);
             armAngles(p, Side::Left, 30.0f, 120.0f, 15.0f);
             armAngles(p, Side::Right, 30.0f, 120.0f, 15.0f);
@@ -271,7 +272,7 @@ void writeDanceClip(ClipFiles& out)
         p.eyes = blink(t) + 0.2f * window(t, 215.6f, 215.9f, 216.6f, 217.0f);
         return p;
     };
-    writeSkeletonClip(out, "credits_dance", t0, t1, 20.0f, pose);
+    writeSkeletonClip(out, "credits_dance", t0, t1, 30.0f, pose);
 }
 
 } // namespace world

@@ -99,9 +99,17 @@ void HandTrack::apply(Pose& p, const sm::Mat4& seat, Side side, float t, sm::Vec
     if (weight <= 0.0f) return;
     sm::Quat q{v[3], v[4], v[5], v[6]};
     Pose reached = p;
-    reachGrip(reached, seat, side, {v[0], v[1], v[2]}, sm::normalize(q), elbow);
+    float miss = reachGrip(reached, seat, side, {v[0], v[1], v[2]}, sm::normalize(q), elbow);
+    if (weight > 0.99f && miss > worstMiss_) worstMiss_ = miss, worstMissAt_ = t;
     curl(reached, side, v[8]);
     blendArm(p, reached, side, weight);
+}
+
+void checkReach(ClipFiles& out, const std::string& clip, const HandTrack& track, const char* what)
+{
+    if (track.worstMiss() > 0.5f)
+        out.fail("animations/" + clip + ".ani: " + what + " falls " + std::to_string(track.worstMiss()) +
+                 " short of its target at " + std::to_string(track.worstMissAt()) + " s");
 }
 
 void writingHands(Pose& p, const sm::Mat4& seat, float t, float left, float right)
@@ -197,8 +205,8 @@ void writting(ClipFiles& out)
             const sm::Mat4& head = fr[rig::kHead];
             sm::Vec3 spot = sm::transformPoint(head, {-9.0f, 25.0f, -1.0f + 2.5f * std::sin(t * 24.0f)});
             sm::Vec3 centre = sm::transformPoint(head, {0, 12, 0});
+            reachBlend(p, seat, Side::Right, spot, handRotation(centre - spot, f), -l + sm::Vec3{0, 0.6f, 0}, scratch, 6.0f);
             Pose q = p;
-            reachGrip(q, seat, Side::Right, spot, handRotation(centre - spot, f), -l + sm::Vec3{0, 0.6f, 0});
             curl(q, Side::Right, 0.45f + 0.15f * std::sin(t * 24.0f));
             blendArm(p, q, Side::Right, scratch);
         }

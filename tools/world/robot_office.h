@@ -20,7 +20,7 @@ ChairState at(sm::Vec3 floor, float swivel = 0.0f, float tilt = 0.0f);
 // and where the e-cigarette goes back on the desk.
 inline constexpr float kMugPickUp = 57.9f, kMugPutDown = 70.3f;
 inline constexpr float kECigPickUp = 77.45f, kECigPutDown = 97.75f;
-inline constexpr sm::Vec3 kECigPutDownAt{L::kECigOnDesk.x + 14.0f, L::kECigOnDesk.y, L::kECigOnDesk.z + 8.0f};
+inline constexpr sm::Vec3 kECigPutDownAt{L::kECigOnDesk.x + 12.0f, L::kECigOnDesk.y, L::kECigOnDesk.z + 3.0f};
 // The desk banged, the things on it jumping.
 inline constexpr float kBangs[2] = {114.05f, 114.7f};
 
@@ -48,11 +48,17 @@ public:
     // The arm reaching along the track at t (nothing when before or after it).
     void apply(Pose& p, const sm::Mat4& seat, Side side, float t, sm::Vec3 elbow) const;
     bool covers(float t) const { return !curve_.empty() && t >= curve_.start() && t <= curve_.end(); }
+    // How far the grip fell short of the track where it held fully, and when.
+    float worstMiss() const { return worstMiss_; }
+    float worstMissAt() const { return worstMissAt_; }
 
 private:
     Spline curve_;
     sm::Quat last_;
+    mutable float worstMiss_ = 0.0f, worstMissAt_ = 0.0f;
 };
+// Fails the content run when a hand track could not be followed.
+void checkReach(ClipFiles& out, const std::string& clip, const HandTrack& track, const char* what);
 
 // The writing hands of the first clips: the left holds the sheet, the right
 // writes, each by its weight.

@@ -45,6 +45,11 @@ void whisky(ClipFiles& out)
     const sm::Vec3 mug = L::kMugOnDesk + sm::Vec3{0, 5.0f, 0};  // the grip: halfway up the mug
     ChairTimeline chair;
     chair.key(56.0f, atDesk(360.0f));
+    chair.key(56.9f, at(desk + sm::Vec3{0, 0, -2}, 360.0f));
+    chair.key(57.6f, at(desk + sm::Vec3{2, 0, -10}, 358.0f));  // scooting in to reach
+    chair.key(58.8f, at(desk + sm::Vec3{2, 0, -10}, 358.0f));
+    chair.key(69.4f, at(desk + sm::Vec3{2, 0, -10}, 358.0f));
+    chair.key(70.9f, at(desk + sm::Vec3{1, 0, -8}, 359.0f));
     chair.key(71.2f, atDesk(360.0f));
     chair.key(72.4f, atDesk(358.0f, 9.0f));
     chair.key(76.0f, atDesk(360.0f, 8.0f));
@@ -55,11 +60,11 @@ void whisky(ClipFiles& out)
     look.key(58.6f, mug + sm::Vec3{0, 35, 60});
     look.key(59.3f, {-1700, 220, -1250});
     look.key(61.2f, {-1700, 300, -1220});
-    look.key(61.9f, {-1680, 110, -1110});
-    look.key(64.0f, {-1675, 112, -1108});
+    look.key(61.9f, {-1680, 106, -1095});
+    look.key(64.0f, {-1677, 104, -1094});
     look.key(64.8f, {-1700, 230, -1250});
     look.key(67.3f, {-1700, 330, -1200});
-    look.key(68.0f, {-1680, 110, -1110});
+    look.key(68.0f, {-1676, 104, -1092});
     look.key(70.2f, L::kMugOnDesk);
     look.key(71.0f, L::kMugOnDesk);
     look.key(72.2f, {-1700, 260, -1250});
@@ -70,7 +75,8 @@ void whisky(ClipFiles& out)
     PoseTimeline body;
     body.key(56.0f, sit(18, -4, 0, 4));
     body.key(56.8f, sit(13, -2, 0, 3));   // a little back before reaching
-    body.key(57.7f, sit(28, -12, 0, 5));
+    body.key(57.7f, sit(32, -12, 0, 6));
+    body.key(58.0f, sit(30, -11, 0, 6));
     body.key(58.6f, sit(8, -3, 0, 3));
     body.key(59.3f, sit(-4, 0, 0, 2));
     body.key(61.2f, sit(-10, 0, 0, 1));
@@ -79,9 +85,10 @@ void whisky(ClipFiles& out)
     body.key(64.8f, sit(-4, 0, 0, 2));
     body.key(67.3f, sit(-14, 0, 0, 1));
     body.key(68.0f, sit(3, 0, 0, 2));
-    body.key(69.6f, sit(22, -8, 0, 4));
-    body.key(70.3f, sit(26, -10, 0, 5));
-    body.key(70.9f, sit(14, -3, 0, 3));
+    body.key(69.6f, sit(26, -10, 0, 5));
+    body.key(70.2f, sit(32, -12, 0, 6));
+    body.key(70.55f, sit(31, -12, 0, 6));
+    body.key(71.0f, sit(12, -3, 0, 3));
     body.key(71.7f, sit(-6, 0, 0, 0));
     body.key(72.6f, sit(-10, 0, 0, 0));   // a deep, contented sigh ...
     body.key(73.6f, sit(-4, 0, 2, 0));
@@ -96,13 +103,13 @@ void whisky(ClipFiles& out)
     hand.key(57.6f, mug + sm::Vec3{1, 1, 2}, grip, 1.0f, 0.1f);
     hand.key(kMugPickUp, mug, grip, 1.0f, 0.62f);
     hand.key(58.6f, mug + sm::Vec3{0, 22, 28}, grip, 1.0f, 0.62f);
-    hand.key(61.9f, {-1672, 103, -1103}, grip, 1.0f, 0.62f);
-    hand.key(64.0f, {-1675, 101, -1106}, grip, 1.0f, 0.62f);
-    hand.key(68.0f, {-1670, 102, -1102}, grip, 1.0f, 0.62f);
+    hand.key(61.9f, {-1674, 103, -1090}, grip, 1.0f, 0.62f);
+    hand.key(64.0f, {-1677, 101, -1092}, grip, 1.0f, 0.62f);
+    hand.key(68.0f, {-1672, 102, -1089}, grip, 1.0f, 0.62f);
     hand.key(69.6f, mug + sm::Vec3{0, 7, 1}, grip, 1.0f, 0.62f);
     hand.key(kMugPutDown - 0.1f, mug, grip, 1.0f, 0.62f);
     hand.key(kMugPutDown + 0.15f, mug, grip, 1.0f, 0.62f);
-    hand.key(70.8f, mug + sm::Vec3{4, 4, 6}, grip, 1.0f, 0.1f);
+    hand.key(70.8f, mug + sm::Vec3{4, 6, 8}, grip, 0.5f, 0.1f);
     hand.key(71.5f, mug + sm::Vec3{4, 18, 30}, grip, 0.0f, 0.3f);
 
     RidePose pose = [&](float t, const ChairState& c, const sm::Mat4& seat) {
@@ -150,6 +157,7 @@ void whisky(ClipFiles& out)
         return p;
     };
     writeRidingClip(out, "whisky", 56.0f, 76.0f, 15.0f, chair, pose);
+    checkReach(out, "whisky", hand, "the right hand");
 }
 
 void cigarette(ClipFiles& out)
@@ -157,14 +165,16 @@ void cigarette(ClipFiles& out)
     const sm::Vec3 ecig = L::kECigOnDesk + sm::Vec3{0, 1.3f, 0};
     const sm::Vec3 putDown = kECigPutDownAt + sm::Vec3{0, 1.3f, 0};
     ChairTimeline chair;
+    const sm::Vec3 in = L::kChairAtDesk + sm::Vec3{-2, 0, -10};  // scooted in to reach
     chair.key(76.0f, atDesk(360.0f, 8.0f));
-    chair.key(77.0f, atDesk(362.0f, 2.0f));
-    chair.key(80.5f, atDesk(360.0f, 4.0f));
-    chair.key(86.0f, atDesk(352.0f, 6.0f));
-    chair.key(90.0f, atDesk(348.0f, 9.0f));
-    chair.key(94.0f, atDesk(350.0f, 8.0f));
-    chair.key(96.8f, atDesk(358.0f, 3.0f));
-    chair.key(98.4f, atDesk(360.0f, 3.0f));
+    chair.key(76.8f, at(in, 362.0f, 1.0f));
+    chair.key(80.5f, at(in, 360.0f, 4.0f));
+    chair.key(86.0f, at(in, 352.0f, 6.0f));
+    chair.key(90.0f, at(in, 348.0f, 9.0f));
+    chair.key(94.0f, at(in, 350.0f, 8.0f));
+    chair.key(96.8f, at(in, 358.0f, 2.0f));
+    chair.key(98.4f, at(in, 360.0f, 2.0f));
+    chair.key(99.4f, atDesk(360.0f, 10.0f));
     chair.key(100.2f, atDesk(360.0f, 17.0f));
     chair.key(100.5f, atDesk(360.0f, 16.0f));
     chair.key(106.0f, atDesk(360.0f, 16.0f));
@@ -189,8 +199,8 @@ void cigarette(ClipFiles& out)
 
     PoseTimeline body;
     body.key(76.0f, sit(6, 8, 0, 2));
-    body.key(76.8f, sit(26, 14, 0, 5));
-    body.key(77.4f, sit(24, 10, 0, 5));
+    body.key(76.8f, sit(32, 14, 0, 6));
+    body.key(77.5f, sit(30, 12, 0, 6));
     body.key(78.2f, sit(4, 0, 0, 2));
     body.key(79.5f, sit(2, 0, 0, 2));
     body.key(80.5f, sit(-6, 0, 0, 1));
@@ -202,8 +212,8 @@ void cigarette(ClipFiles& out)
     body.key(93.6f, sit(-6, -4, 0, 0));
     body.key(94.4f, sit(4, 0, 0, 1));
     body.key(96.6f, sit(0, 0, 0, 1));   // holding the breath ...
-    body.key(97.4f, sit(24, 14, 0, 4)); // ... while he puts it down
-    body.key(98.4f, sit(22, 12, 0, 4));
+    body.key(97.4f, sit(30, 12, 0, 6)); // ... while he puts it down
+    body.key(98.1f, sit(29, 11, 0, 6));
     body.key(99.4f, sit(-6, 0, 0, 0));
     body.key(100.3f, sit(-14, 0, 0, -2));
     body.key(103.0f, sit(-16, 0, 0, -2));
@@ -284,6 +294,7 @@ void cigarette(ClipFiles& out)
         return p;
     };
     writeRidingClip(out, "cigarette", 76.0f, 106.0f, 15.0f, chair, pose);
+    checkReach(out, "cigarette", hand, "the left hand");
 }
 
 } // namespace world::office

@@ -55,7 +55,8 @@ void goToPosters(ClipFiles& out)
     chair.key(24.0f, atDesk());
     chair.key(25.8f, atDesk());
     chair.key(26.25f, at(desk + sm::Vec3{0, 0, -4}));  // pulling himself in ...
-    chair.key(26.7f, at(desk + sm::Vec3{12, 0, 26}, -15.0f));  // ... and the shove
+    chair.key(26.5f, at(desk + sm::Vec3{2, 0, 6}, -3.0f));     // ... and the shove
+    chair.key(26.8f, at(desk + sm::Vec3{14, 0, 32}, -18.0f));
     chair.key(27.4f, at({-1640, 0, -1000}, -60.0f));
     chair.key(28.2f, at({-1570, 0, -992}, -86.0f));
     chair.key(29.0f, at({-1470, 0, -990}, -88.0f));
@@ -96,7 +97,7 @@ void goToPosters(ClipFiles& out)
     body.key(24.7f, sit(20, 0, 0, 4));
     body.key(25.3f, sit(4, -12, 0, 2));
     body.key(25.9f, sit(30, 0, 0, 5));   // gathering himself ...
-    body.key(26.3f, sit(34, 0, 0, 6));
+    body.key(26.3f, sit(36, 0, 0, 7));
     body.key(26.65f, sit(-10, 0, 0, 0)); // ... and away
     body.key(27.1f, sit(-5, -6, 0, 0));
     body.key(27.8f, sit(14, 0, 0, 2));   // the kicks
@@ -120,8 +121,8 @@ void goToPosters(ClipFiles& out)
         h.key(25.3f, grip + sm::Vec3{0, 14, 12}, hand, 0.0f, 0.3f);
         h.key(25.8f, grip + sm::Vec3{0, 2, 0}, hand, 1.0f, 0.4f);
         h.key(26.0f, grip, hand, 1.0f, 0.75f);
-        h.key(26.55f, grip, hand, 1.0f, 0.75f);
-        h.key(26.8f, grip + sm::Vec3{side * 6, 16, 20}, hand, 0.7f, 0.2f);
+        h.key(26.45f, grip, hand, 1.0f, 0.75f);
+        h.key(26.75f, grip + sm::Vec3{side * 6, 16, 20}, hand, 0.7f, 0.2f);
         h.key(27.3f, grip + sm::Vec3{side * 6, 16, 40}, hand, 0.0f, 0.3f);
     }
 
@@ -166,6 +167,8 @@ void goToPosters(ClipFiles& out)
         return p;
     };
     writeRidingClip(out, "go_to_posters", 24.0f, 40.0f, 15.0f, chair, pose);
+    checkReach(out, "go_to_posters", edgeL, "the left hand");
+    checkReach(out, "go_to_posters", edgeR, "the right hand");
 }
 
 void backToCigarette(ClipFiles& out)

@@ -175,7 +175,7 @@ void angry(ClipFiles& out)
             Pose q = p;
             for (Side s : {Side::Left, Side::Right}) {
                 float side = s == Side::Left ? -1.0f : 1.0f;  // desk x runs to his right
-                sm::Vec3 fist{desk.x + side * 16.0f, kTop + 6.0f + up, kEdgeZ - 16.0f - 0.3f * up};
+                sm::Vec3 fist{desk.x + side * 16.0f, kTop + 3.5f + up, kEdgeZ - 14.0f - 0.3f * up};
                 reachGrip(q, seat, s, fist, handRotation(normalized(sm::Vec3{-side * 0.5f, -0.2f, -1}), kUp),
                           -l * side - f * 0.3f + sm::Vec3{0, -0.4f, 0});
                 curl(q, s, 1.0f);
@@ -191,6 +191,7 @@ void angry(ClipFiles& out)
         return p;
     };
     writeRidingClip(out, "angry", 106.0f, 118.9f, 15.0f, chair, pose);
+    checkReach(out, "angry", hand, "the right hand");
 }
 
 void porazenie(ClipFiles& out)

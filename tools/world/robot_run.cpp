@@ -23,7 +23,7 @@ using model::operator-;
 namespace {
 
 constexpr float kStep = kRunCycleTravel / 4.0f;  // 257.5
-constexpr float kStance = 56.0f;                  // travel while a foot is on the floor
+constexpr float kStance = 40.0f;                  // travel while a foot is on the floor
 constexpr float kFootX = 6.0f;                    // feet land close to the line of travel
 
 // A point on a smooth closed-form curve through keys (u, value), u in [0, 1].
@@ -52,15 +52,29 @@ FootAt footAt(float s, float side)
         return f;
     }
     float u = (s - kStance) / (2.0f * kStep - kStance);
-    float z = through({{0.0f, -kStance * 0.5f}, {0.12f, -60.0f}, {0.3f, -70.0f}, {0.5f, -25.0f}, {0.72f, 42.0f},
-                       {0.9f, 46.0f}, {1.0f, kStance * 0.5f}},
+    // Off the floor toes last, the heel kicked up behind, the knee driven
+    // forward, then down and sweeping back to meet the floor at its own
+    // speed, so the foot lands without skidding.
+    // The foot leaves the floor and comes down on it standing still in the
+    // world (sweeping back under the body as fast as the body goes on), so
+    // it neither scuffs nor skids; between, the heel kicks up behind and the
+    // knee drives forward.
+    const float half = kStance * 0.5f;
+    float z = through({{0.0f, -half},         {0.021f, -half - 10.0f}, {0.042f, -half - 20.0f}, {0.063f, -half - 30.0f},
+                       {0.14f, -62.0f},       {0.3f, -70.0f},          {0.5f, -25.0f},          {0.72f, 40.0f},
+                       {0.86f, 52.0f},        {0.937f, half + 20.0f},  {0.958f, half + 15.0f},  {0.979f, half + 10.0f},
+                       {0.989f, half + 5.0f}, {1.0f, half}},
                       u);
-    float y = through({{0.0f, rig::kAnkleHeight}, {0.12f, 30.0f}, {0.3f, 58.0f}, {0.5f, 56.0f}, {0.72f, 38.0f},
-                       {0.9f, 18.0f}, {1.0f, rig::kAnkleHeight}},
+    const float a = rig::kAnkleHeight;
+    float y = through({{0.0f, a},        {0.021f, a + 0.6f}, {0.042f, a + 2.5f}, {0.063f, a + 6.0f}, {0.14f, 32.0f},
+                       {0.3f, 58.0f},    {0.5f, 56.0f},      {0.72f, 38.0f},     {0.86f, 22.0f},     {0.937f, a + 8.0f},
+                       {0.958f, a + 4.5f}, {0.979f, a + 2.0f}, {0.989f, a + 0.5f}, {1.0f, a}},
                       u);
     float x = side * (kFootX + 4.0f * std::sin(3.14159265f * u));
     f.ankle = {x, y, z};
-    f.pitch = through({{0.0f, 0.0f}, {0.1f, -35.0f}, {0.35f, -40.0f}, {0.7f, 10.0f}, {0.9f, 12.0f}, {1.0f, 0.0f}}, u);
+    f.pitch = through({{0.0f, 0.0f}, {0.063f, 0.0f}, {0.2f, -35.0f}, {0.35f, -40.0f}, {0.7f, 10.0f}, {0.86f, 8.0f},
+                       {0.937f, 0.0f}, {1.0f, 0.0f}},
+                      u);
     f.planted = false;
     return f;
 }

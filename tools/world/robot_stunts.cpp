@@ -132,17 +132,28 @@ void writeBranchClip(ClipFiles& out)
     look.key(t1, next.start + fwd * 400.0f + kUp * 120.0f);
 
     const sm::Vec3 l = headingDir(heading + 90.0f);
+    auto armsOnPipe = [&](Pose& p, const sm::Mat4& root) {
+        Frames fr = forward(p, root);
+        const sm::Mat4& hip = fr[rig::kHip];
+        sm::Vec3 up = normalized({hip.a[4], hip.a[5], hip.a[6]});
+        for (Side s : {Side::Left, Side::Right}) {
+            float side = s == Side::Left ? 1.0f : -1.0f;
+            sm::Vec3 grip = pivot + l * (13.0f * side) + up * 3.0f;
+            reachGrip(p, root, s, grip, handRotation(up, l * -side), l * side - up * 0.3f);
+            curl(p, s, 0.8f);
+        }
+    };
+    Pose atRelease = hanging(release);
+    armsOnPipe(atRelease, sm::identityMatrix());
     auto pose = [&](float t) {
         Pose p;
-        if (t <= takeOff) {
-            p = runOn(in, heading, t0, t);
-        } else if (t < catchAt) {
-            // The leap: up from the last stride, reaching for the pipe.
-            p = air.at(t);
+        if (t < catchAt) {
+            // The last stride and the leap up from it, reaching for the pipe.
+            p = t <= takeOff ? runOn(in, heading, t0, t) : air.at(t);
             Pose q = p;
             armAngles(q, Side::Left, 160.0f, 12.0f, 10.0f);
             armAngles(q, Side::Right, 160.0f, 12.0f, 10.0f);
-            float w = ease((t - takeOff) / (catchAt - takeOff));
+            float w = ease((t - t0) / (catchAt - t0));
             blendArm(p, q, Side::Left, w);
             blendArm(p, q, Side::Right, w);
         } else if (t <= release) {
@@ -152,25 +163,22 @@ void writeBranchClip(ClipFiles& out)
         }
         const sm::Mat4 root = sm::identityMatrix();
         if (t > land - 0.2f) feet.apply(p, root, t);
-        // Hands on the pipe, palms forward over it.
-        float hold = t < catchAt ? 0.0f : t <= release ? 1.0f : 1.0f - ease((t - release) / 0.15f);
-        if (hold > 0.0f) {
-            Frames fr = forward(p, root);
-            sm::Mat4 hip = fr[rig::kHip];
-            sm::Vec3 up = normalized({hip.a[4], hip.a[5], hip.a[6]});
-            Pose q = p;
-            for (Side s : {Side::Left, Side::Right}) {
-                float side = s == Side::Left ? 1.0f : -1.0f;
-                sm::Vec3 grip = pivot + l * (13.0f * side) + up * 3.0f;
-                reachGrip(q, root, s, grip, handRotation(up, l * -side), l * side - up * 0.3f);
-                curl(q, s, 0.8f);
-            }
-            blendArm(p, q, Side::Left, hold);
-            blendArm(p, q, Side::Right, hold);
+        // Hands on the pipe, palms forward over it; after letting go the
+        // arms leave it as they held it.
+        if (t >= catchAt && t <= release) {
+            armsOnPipe(p, root);
+        } else if (t > release && t < land) {
+            // From overhead down to reaching forward for the landing (not
+            // straight to the sides: the arms swing the short way round).
+            float w = 1.0f - ease((t - release) / 0.3f);
+            armAngles(p, Side::Left, 80.0f, 25.0f, 20.0f);
+            armAngles(p, Side::Right, 80.0f, 25.0f, 20.0f);
+            blendArm(p, atRelease, Side::Left, w);
+            blendArm(p, atRelease, Side::Right, w);
         }
         // In the air after letting go: arms forward for the landing, then
         // thrown up on it.
-        float reachOut = window(t, release, release + 0.2f, land, land + 0.15f);
+        float reachOut = window(t, land - 0.01f, land, land, land + 0.15f);
         if (reachOut > 0.0f) {
             Pose q = p;
             armAngles(q, Side::Left, 80.0f, 25.0f, 20.0f);
@@ -207,18 +215,18 @@ void writeJumpClip(ClipFiles& out)
     feet.plant(Side::Right, 191.95f, 193.35f, ankleOver(landAt - l * 12.0f - fwd * 8.0f), 200.0f);
     feet.plant(Side::Left, 192.05f, 193.55f, ankleOver(landAt + l * 14.0f + fwd * 12.0f), 215.0f);
     {
-        // Steps to the platform's corner.
-        sm::Vec3 from = landAt, to = ready;
-        const int steps = 6;
-        for (int i = 1; i <= steps; ++i) {
-            float u = static_cast<float>(i) / steps;
+        // Steps to the platform's corner; the last two bring the feet
+        // together there.
+        const sm::Vec3 from = landAt, to = ready;
+        for (int i = 1; i <= 6; ++i) {
+            float u = std::min(1.0f, static_cast<float>(i) / 5.0f);
             sm::Vec3 at = from + (to - from) * u;
-            float yaw = i < steps ? 2.0f : readyYaw;
+            float yaw = i < 5 ? 2.0f : readyYaw;
             Side s = i % 2 ? Side::Right : Side::Left;
             float side = s == Side::Left ? 1.0f : -1.0f;
             float ta = 193.35f + 0.36f * static_cast<float>(i);
             sm::Vec3 across = headingDir(yaw + 90.0f);
-            feet.plant(s, ta, i >= steps - 1 ? t1 : ta + 0.2f, ankleOver(at + across * (9.0f * side)), yaw);
+            feet.plant(s, ta, i >= 5 ? t1 : ta + 0.2f, ankleOver(at + across * (9.0f * side)), yaw);
         }
     }
 
@@ -237,10 +245,10 @@ void writeJumpClip(ClipFiles& out)
     keys.key(191.45f, body(landAt + sm::Vec3{0, 95, 0}, heading, 2));
     keys.key(192.2f, body(landAt + sm::Vec3{0, 94, 0} - fwd * 2.0f, 205.0f, 4, -20));
     keys.key(193.2f, body(landAt + sm::Vec3{0, 95, 0}, 210.0f, 0));
-    for (int i = 1; i <= 6; ++i) {
-        float u = static_cast<float>(i) / 6.0f, ta = 193.35f + 0.36f * static_cast<float>(i) - 0.1f;
+    for (int i = 1; i <= 5; ++i) {
+        float u = static_cast<float>(i) / 5.0f, ta = 193.35f + 0.36f * static_cast<float>(i) - 0.1f;
         sm::Vec3 at = landAt + (ready - landAt) * u;
-        keys.key(ta, body(at + sm::Vec3{0, i % 2 ? 93.0f : 96.0f, 0}, i < 6 ? 2.0f : readyYaw, 6));
+        keys.key(ta, body(at + sm::Vec3{0, i % 2 ? 93.0f : 96.0f, 0}, i < 5 ? 2.0f : readyYaw, 6));
     }
     keys.key(195.6f, body(ready + sm::Vec3{0, 95, 0}, readyYaw, 2));
     keys.key(t1, body(ready + sm::Vec3{0, 90, 0}, readyYaw, 14, 0, 0, 8));
@@ -310,27 +318,28 @@ void writeFlipClip(ClipFiles& out)
     const sm::Vec3 fwd = headingDir(heading);
     const float runFrom = 201.45f;
     const sm::Vec3 landAt = runIntoFrom(next, heading, runFrom, t1);
-    const float hop = 196.75f, onTop = 197.05f, jump = 198.45f, land = 199.1f;
+    const float hop = 196.75f, onTop = 197.2f, jump = 198.6f, land = 199.25f;
 
     Footwork feet;
-    feet.plant(Side::Left, t0, 196.2f, ankleOver(ready + headingDir(readyYaw + 90.0f) * 9.0f), readyYaw);
-    feet.plant(Side::Right, t0, 196.35f, ankleOver(ready - headingDir(readyYaw + 90.0f) * 9.0f), readyYaw);
-    // Three quick steps to the platform's side and the hop up.
+    feet.plant(Side::Left, t0, 196.05f, ankleOver(ready + headingDir(readyYaw + 90.0f) * 9.0f), readyYaw);
+    feet.plant(Side::Right, t0, 196.15f, ankleOver(ready - headingDir(readyYaw + 90.0f) * 9.0f), readyYaw);
+    // Three quick steps to the platform's side and the hop up with both feet.
     const sm::Vec3 foot{east + 35.0f, 0.0f, z - 30.0f};
-    feet.plant(Side::Left, 196.45f, 196.55f, ankleOver(ready + (foot - ready) * 0.55f + sm::Vec3{6, 0, 0}), readyYaw);
-    feet.plant(Side::Right, 196.6f, 196.75f, ankleOver(foot + sm::Vec3{-4, 0, -8}), readyYaw - 20.0f);
-    feet.plant(Side::Left, 196.62f, 196.72f, ankleOver(foot + sm::Vec3{6, 0, 8}), readyYaw - 20.0f);
+    feet.plant(Side::Left, 196.28f, 196.36f, ankleOver(ready + (foot - ready) * 0.4f + sm::Vec3{6, 0, 0}), readyYaw);
+    feet.plant(Side::Right, 196.45f, 196.53f, ankleOver(ready + (foot - ready) * 0.75f + sm::Vec3{-6, 0, 0}), readyYaw - 10.0f);
+    feet.plant(Side::Left, 196.57f, 196.75f, ankleOver(foot + sm::Vec3{6, 0, 8}), readyYaw - 20.0f);
+    feet.plant(Side::Right, 196.64f, 196.75f, ankleOver(foot + sm::Vec3{-4, 0, -8}), readyYaw - 20.0f);
     // On top, across to the west edge.
     const sm::Vec3 up{east - 50.0f, top, z};
-    feet.plant(Side::Left, onTop, 197.5f, ankleOver(up + sm::Vec3{0, 0, 10}), 250.0f);
-    feet.plant(Side::Right, onTop + 0.03f, 197.65f, ankleOver(up + sm::Vec3{5, 0, -10}), 250.0f);
+    feet.plant(Side::Left, onTop, 197.65f, ankleOver(up + sm::Vec3{0, 0, 10}), 250.0f);
+    feet.plant(Side::Right, onTop + 0.03f, 197.8f, ankleOver(up + sm::Vec3{5, 0, -10}), 250.0f);
     const float edge = west + 22.0f;
     for (int i = 1; i <= 4; ++i) {
         float u = static_cast<float>(i) / 4.0f;
         sm::Vec3 at{up.x + (edge - up.x) * u, top, z};
         Side s = i % 2 ? Side::Left : Side::Right;
         float side = s == Side::Left ? 1.0f : -1.0f;
-        float ta = 197.5f + 0.2f * static_cast<float>(i);
+        float ta = 197.65f + 0.2f * static_cast<float>(i);
         feet.plant(s, ta, i >= 3 ? jump : ta + 0.1f, ankleOver(at + sm::Vec3{0, 0, 9.0f * side}), heading);
     }
     feet.plant(Side::Left, land, runFrom + 0.05f, ankleOver(landAt + sm::Vec3{0, 0, 10} + fwd * 6.0f), heading - 6.0f);
@@ -338,53 +347,62 @@ void writeFlipClip(ClipFiles& out)
 
     PoseTimeline keys;
     keys.key(t0, body(ready + sm::Vec3{0, 90, 0}, readyYaw, 14, 0, 0, 8));
-    keys.key(196.3f, body(ready + sm::Vec3{0, 92, 0}, readyYaw, 16, 0, 0, 8));
-    keys.key(196.6f, body(foot + sm::Vec3{0, 88, 0} + headingDir(readyYaw) * -20.0f, readyYaw - 15.0f, 14, 0, 0, 8));
+    keys.key(196.15f, body(ready + sm::Vec3{0, 92, 0} + (foot - ready) * 0.15f, readyYaw, 16, 0, 0, 8));
+    keys.key(196.45f, body(ready + sm::Vec3{0, 90, 0} + (foot - ready) * 0.65f, readyYaw - 8.0f, 14, 0, 0, 8));
+    keys.key(196.62f, body(foot + sm::Vec3{0, 86, 0} + headingDir(readyYaw) * -12.0f, readyYaw - 15.0f, 16, 0, 0, 10));
     keys.key(hop, body(foot + sm::Vec3{0, 76, 0}, readyYaw - 30.0f, 30, 0, 0, 18));  // gathering for the hop
     {
         Pose p = body(sm::Vec3{east - 10.0f, top + 60.0f, z - 10.0f} + sm::Vec3{0, 60, 0}, 250.0f, 20, 0, 0, 10);
         legAngles(p, Side::Left, 80.0f, 8.0f, 100.0f);
         legAngles(p, Side::Right, 70.0f, 8.0f, 90.0f);
-        keys.key(196.9f, p);
+        keys.key(197.05f, p);
     }
     keys.key(onTop, body(up + sm::Vec3{0, 78, 0}, 255.0f, 30, 0, 0, 14));
-    keys.key(197.4f, body(up + sm::Vec3{0, 95, 0}, 265.0f, 2));
+    keys.key(197.55f, body(up + sm::Vec3{0, 95, 0}, 265.0f, 2));
     for (int i = 1; i <= 4; ++i) {
         float u = static_cast<float>(i) / 4.0f;
-        keys.key(197.5f + 0.2f * static_cast<float>(i), body({up.x + (edge - up.x) * u - 10.0f, top + (i % 2 ? 93.0f : 96.0f), z},
+        keys.key(197.6f + 0.2f * static_cast<float>(i), body({up.x + (edge - up.x) * u - 10.0f, top + (i % 2 ? 93.0f : 96.0f), z},
                                                               heading, 6));
     }
-    keys.key(198.25f, body({edge - 4.0f, top + 78.0f, z}, heading, 32, 0, 0, 20));  // crouch, arms back ...
+    keys.key(198.5f, body({edge - 4.0f, top + 78.0f, z}, heading, 32, 0, 0, 20));  // crouch, arms back ...
     // ... the flip: a full turn forwards, tucked, over the floor below.
     const sm::Vec3 takeOff{edge - 10.0f, top + 90.0f, z};
     const sm::Vec3 down = landAt + sm::Vec3{0, 76, 0};
-    for (int i = 0; i <= 6; ++i) {
-        float u = static_cast<float>(i) / 6.0f;
+    for (int i = 0; i <= 8; ++i) {
+        float u = static_cast<float>(i) / 8.0f;
         float t = jump + (land - jump) * u;
         sm::Vec3 hip = takeOff + (down - takeOff) * u;
-        hip.y = takeOff.y + (down.y - takeOff.y) * u + 120.0f * std::sin(3.14159265f * u);
+        hip.y = takeOff.y + (down.y - takeOff.y) * u + 95.0f * std::sin(3.14159265f * u);
         float tuck = std::sin(3.14159265f * u);
         Pose p = standing(hip, heading);
-        p.turn[rig::kHip] = axisAngle({0, 1, 0}, heading) * axisAngle({1, 0, 0}, 360.0f * ease(u) + 20.0f * (1.0f - u));
-        legAngles(p, Side::Left, 30.0f + 90.0f * tuck, 8.0f, 20.0f + 110.0f * tuck);
-        legAngles(p, Side::Right, 30.0f + 90.0f * tuck, 8.0f, 20.0f + 110.0f * tuck);
+        // Round by the time the feet reach for the floor.
+        float v = std::min(1.0f, u / 0.88f);
+        float turn = 20.0f + 340.0f * (0.5f * v + 0.5f * ease(v)) + 10.0f * std::max(0.0f, u - 0.88f) / 0.12f;
+        p.turn[rig::kHip] = axisAngle({0, 1, 0}, heading) * axisAngle({1, 0, 0}, turn);
+        legAngles(p, Side::Left, 30.0f + 90.0f * tuck, 8.0f, 45.0f + 85.0f * tuck - 25.0f * u);
+        legAngles(p, Side::Right, 30.0f + 90.0f * tuck, 8.0f, 45.0f + 85.0f * tuck - 25.0f * u);
         armAngles(p, Side::Left, 40.0f + 40.0f * tuck, 20.0f, 60.0f + 50.0f * tuck);
         armAngles(p, Side::Right, 40.0f + 40.0f * tuck, 20.0f, 60.0f + 50.0f * tuck);
         bend(p, 10.0f + 30.0f * tuck);
-        if (i == 6) p = body(down, heading, 34, 0, 0, 18);
+        if (i == 8) {
+            // Down on both feet, arms out in front for balance.
+            p = body(down, heading, 34, 0, 0, 18);
+            armAngles(p, Side::Left, 55.0f, 28.0f, 50.0f);
+            armAngles(p, Side::Right, 55.0f, 28.0f, 50.0f);
+        }
         keys.key(t, p);
     }
-    keys.key(199.45f, body(landAt + sm::Vec3{0, 100, 0}, heading, -8, 0, 0, -3));  // up, past upright ...
-    keys.key(199.75f, body(landAt + sm::Vec3{0, 95, 0}, heading, 0));               // ... settled
+    keys.key(199.6f, body(landAt + sm::Vec3{0, 100, 0}, heading, -8, 0, 0, -3));  // up, past upright ...
+    keys.key(199.9f, body(landAt + sm::Vec3{0, 95, 0}, heading, 0));               // ... settled
     keys.key(200.6f, body(landAt + sm::Vec3{0, 96, 0}, heading - 25.0f, -6, 0, 0, -2));  // a bow to the hall
     keys.key(201.0f, body(landAt + sm::Vec3{0, 88, 0}, heading - 25.0f, 40, 0, 0, 20));
     keys.key(runFrom, body(landAt + sm::Vec3{0, 92, 0}, heading, 12, 0, 0, 6));
 
     LookTrack look;
     look.key(t0, sm::Vec3{east, top + 40.0f, z});
-    look.key(197.0f, sm::Vec3{west, top + 60.0f, z});
-    look.key(198.3f, sm::Vec3{west - 300.0f, 40.0f, z});
-    look.key(199.2f, landAt + fwd * 300.0f + sm::Vec3{0, 100, 0});
+    look.key(197.15f, sm::Vec3{west, top + 60.0f, z});
+    look.key(198.45f, sm::Vec3{west - 300.0f, 40.0f, z});
+    look.key(199.35f, landAt + fwd * 300.0f + sm::Vec3{0, 100, 0});
     look.key(200.0f, landAt + fwd * 300.0f + sm::Vec3{0, 250, 0});
     look.key(200.7f, landAt + headingDir(heading - 25.0f) * 300.0f + sm::Vec3{0, 100, 0});
     look.key(201.0f, landAt + headingDir(heading - 25.0f) * 100.0f);
@@ -393,10 +411,10 @@ void writeFlipClip(ClipFiles& out)
     auto pose = [&](float t) {
         Pose p = keys.at(t);
         const sm::Mat4 root = sm::identityMatrix();
-        feet.apply(p, root, t, 0.45f);
+        feet.apply(p, root, t, 0.45f, 0.2f);
         // Arms: swinging back before the hop and the flip, hands on the
         // platform's edge as he comes up, thrown up after the landing.
-        float back = window(t, 196.5f, 196.7f, 196.78f, 196.9f) + window(t, 198.05f, 198.25f, 198.4f, 198.5f);
+        float back = window(t, 196.5f, 196.7f, 196.78f, 197.05f) + window(t, 198.2f, 198.4f, 198.48f, 198.75f);
         if (back > 0.0f) {
             Pose q = p;
             armAngles(q, Side::Left, -45.0f, 15.0f, 20.0f);
@@ -404,7 +422,7 @@ void writeFlipClip(ClipFiles& out)
             blendArm(p, q, Side::Left, back);
             blendArm(p, q, Side::Right, back);
         }
-        float edgeHands = window(t, 196.85f, 196.95f, 197.05f, 197.25f);
+        float edgeHands = window(t, 197.0f, 197.1f, 197.2f, 197.4f);
         if (edgeHands > 0.0f) {
             Pose q = p;
             for (Side s : {Side::Left, Side::Right}) {
@@ -415,10 +433,10 @@ void writeFlipClip(ClipFiles& out)
             blendArm(p, q, Side::Left, edgeHands);
             blendArm(p, q, Side::Right, edgeHands);
         }
-        taDa(p, window(t, land + 0.15f, 199.45f, 200.25f, 200.55f));
-        float walkArms = window(t, 197.4f, 197.55f, 198.0f, 198.1f);
+        taDa(p, window(t, land + 0.15f, 199.6f, 200.25f, 200.55f));
+        float walkArms = window(t, 197.55f, 197.7f, 198.15f, 198.25f);
         if (walkArms > 0.0f) {
-            float sw = std::sin((t - 197.5f) / 0.2f * 3.14159265f);
+            float sw = std::sin((t - 197.65f) / 0.2f * 3.14159265f);
             Pose q = p;
             armAngles(q, Side::Left, -30.0f * sw, 12.0f, 70.0f);
             armAngles(q, Side::Right, 30.0f * sw, 12.0f, 70.0f);
@@ -426,8 +444,14 @@ void writeFlipClip(ClipFiles& out)
             blendArm(p, q, Side::Right, walkArms);
         }
         if (t > runFrom) p = blend(p, runInto(next, heading, runFrom, t1, t), ease((t - runFrom) / 0.35f));
-        lookAt(p, root, look.at(t), 0.45f);
-        p.eyes = blink(t) + 0.25f * window(t, 199.4f, 199.6f, 200.2f, 200.5f);
+        // Looking ahead, except through the flip (the head goes round with him).
+        float flight = window(t, jump - 0.1f, jump + 0.05f, land - 0.12f, land + 0.05f);
+        Pose looked = p;
+        lookAt(looked, root, look.at(t), 0.45f);
+        for (int b : {rig::kNeck, rig::kHead})
+            p.turn[static_cast<std::size_t>(b)] = slerp(looked.turn[static_cast<std::size_t>(b)],
+                                                        axisAngle({1, 0, 0}, b == rig::kNeck ? 20.0f : 10.0f), flight);
+        p.eyes = blink(t) + 0.25f * window(t, 199.55f, 199.75f, 200.2f, 200.5f);
         return p;
     };
     writeSkeletonClip(out, "flip", t0, t1, 30.0f, pose);

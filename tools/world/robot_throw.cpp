@@ -10,6 +10,7 @@
 #include "tools/world/schedule.h"
 
 #include <cmath>
+#include <functional>
 
 namespace world {
 
@@ -37,8 +38,8 @@ const ThrowPlan& throwPlan()
     static const ThrowPlan plan = [] {
         ThrowPlan p;
         p.chair = office::shockChair();
-        p.grab = 135.8f;
-        p.release = 137.25f;
+        p.grab = kChairGrab;
+        p.release = kChairRelease;
         p.landing = {-880.0f, 0.0f, -330.0f};
         p.rest = {-760.0f, 0.0f, -200.0f};
         return p;
@@ -184,7 +185,8 @@ void writeThrowClip(ClipFiles& out)
     look.key(140.0f, kRun01Start + runDir * 500.0f + sm::Vec3{0, 120, 0});
 
     const sm::Quat relL = handRotation({0, -0.6f, 1}, {-1, 0, 0}), relR = handRotation({0, -0.6f, 1}, {1, 0, 0});
-    auto pose = [&](float t) {
+    Pose atRelease;
+    std::function<Pose(float)> pose = [&](float t) {
         Pose p = keys.at(t);
         if (t < 134.3f) {
             // Out of the chair: the seated legs and arms as they were.
@@ -195,7 +197,7 @@ void writeThrowClip(ClipFiles& out)
                 p.turn[static_cast<std::size_t>(b)] = slerp(q.turn[static_cast<std::size_t>(b)], p.turn[static_cast<std::size_t>(b)], w);
         }
         // In the air: knees up, arms flung up.
-        float air = window(t, 134.35f, 134.5f, 134.65f, 134.8f);
+        float air = window(t, 134.3f, 134.5f, 134.62f, 134.92f);
         if (air > 0.0f) {
             Pose q = p;
             legAngles(q, Side::Left, 60.0f, 6.0f, 80.0f);
@@ -208,7 +210,7 @@ void writeThrowClip(ClipFiles& out)
             blendArm(p, q, Side::Right, air);
         }
         // Fuming on landing: fists at his sides, shaking.
-        float fume = window(t, 134.8f, 134.95f, 135.25f, 135.5f);
+        float fume = window(t, 134.75f, 135.0f, 135.25f, 135.5f);
         if (fume > 0.0f) {
             Pose q = p;
             armAngles(q, Side::Left, 20.0f + 6.0f * wobble(t, 14.0f, 31), 25.0f, 95.0f);
@@ -230,7 +232,22 @@ void writeThrowClip(ClipFiles& out)
         }
         lookAt(p, root, look.at(t));
         // The chair in his hands.
-        float hold = window(t, 135.55f, plan.grab, plan.release, plan.release + 0.12f);
+        float hold = window(t, 135.55f, plan.grab, 1e9f, 1e9f);
+        if (t > plan.release) {
+            // Let go: the arms follow through forward and down from where
+            // they held it.
+            hold = 0.0f;
+            float u = (t - plan.release) / 0.45f;
+            Pose q = p;
+            armAngles(q, Side::Left, 95.0f - 55.0f * ease(u), 22.0f, 15.0f);
+            armAngles(q, Side::Right, 95.0f - 55.0f * ease(u), 22.0f, 15.0f);
+            float w = 1.0f - ease((t - plan.release) / 0.3f);
+            blendArm(q, atRelease, Side::Left, w);
+            blendArm(q, atRelease, Side::Right, w);
+            float keep = 1.0f - ease((t - plan.release - 0.45f) / 0.4f);
+            blendArm(p, q, Side::Left, keep);
+            blendArm(p, q, Side::Right, keep);
+        }
         if (hold > 0.0f) {
             sm::Mat4 seat = designedSeat(std::min(t, plan.release));
             sm::Mat4 r = rotationPart(seat);
@@ -261,6 +278,7 @@ void writeThrowClip(ClipFiles& out)
         p.eyes = t < 134.2f ? 0.38f + 0.87f * ease((t - t0) / 0.15f) : 1.0f + 0.25f * rage;
         return p;
     };
+    atRelease = pose(plan.release);
     writeSkeletonClip(out, "throw", t0, t1, 30.0f, pose);
 }
 

@@ -5,6 +5,9 @@
 
 namespace world {
 
+// When he takes hold of the chair and when he lets it go.
+inline constexpr float kChairGrab = 135.8f, kChairRelease = 137.25f;
+
 struct ThrowPlan {
     ChairState chair;  // where the chair stands when the show brings it in
     float grab = 0.0f, release = 0.0f;
