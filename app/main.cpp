@@ -1,10 +1,9 @@
-#include "app/clear_screen_app.h"
 #include "app/log.h"
 #include "app/start_up.h"
+#include "demo/demo_controller.h"
 
-// The show that plays after the dialog. DemoController takes this place
-// (with its header from demo/ and murmur_demo linked to the program).
-using Show = ClearScreenApp;
+// The show that plays after the dialog.
+using Show = DemoController;
 
 int main(int, char**) {
     configureLog(false, true);

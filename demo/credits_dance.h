@@ -7,6 +7,7 @@
 #include "anim/game_object.h"
 #include "math/mat4.h"
 #include "math/vec.h"
+#include "render/greeting_sprite.h"
 
 template <typename T>
 class IInterpolator;
@@ -26,7 +27,7 @@ struct Texture;
 // clock (localTime) slows towards a tenth of its speed while a window is
 // open and returns to full speed afterwards; it is the scene clock of the
 // whole show.
-class CreditsDance : public GameObject {
+class CreditsDance : public GameObject, public IGreetingSprite {
 public:
     static constexpr int kGreetings = 12;
     static constexpr float kSlowest = 0.1f;
@@ -46,10 +47,12 @@ public:
     const std::vector<SubMesh*>& submeshes() const override;
     void problems(std::vector<std::string>& out) const override;
 
+    // Whether a greeting has been chosen (it stays up once it has).
+    bool greetingActive() const override { return greetingIndex_ != -1; }
     // Draws the chosen greeting (nothing before the first one) as a quad in
     // the world through viewProjection, blended, depth-tested, without depth
     // writes.
-    void drawGreeting(const ScreenQuad& quad, const sm::Mat4& viewProjection) const;
+    void drawGreeting(const ScreenQuad& quad, const sm::Mat4& viewProjection) const override;
     // The greeting quad's model matrix: it maps the unit quad centred on the
     // origin onto the greeting (identity when none can be drawn).
     sm::Mat4 greetingModel() const;

@@ -33,6 +33,14 @@ float lastKeyTime(const Track& track) {
     return time;
 }
 
+// Calls visit on node and on every node below it, parents before their
+// children (the order collectNodes lists them in), without building a list.
+template <typename Visit>
+void forEachNode(SceneNode& node, Visit& visit) {
+    visit(node);
+    for (SceneNode* child : node.children) forEachNode(*child, visit);
+}
+
 }  // namespace
 
 SceneNode* SceneNode::addChild(std::unique_ptr<SceneNode> child) {
@@ -85,27 +93,27 @@ void SceneNode::updatePose(float time, const sm::Mat4& parent) {
     for (SceneNode* child : children) child->updatePose(time, world);
 }
 
+// Runs when a clip starts, in the frame: it walks both trees in place
+// rather than listing them, so that it allocates nothing.
 void SceneNode::copyTracksFrom(SceneNode& source) {
-    flatList_.clear();
-    collectNodes(flatList_);
-    source.flatList_.clear();
-    source.collectNodes(source.flatList_);
-    for (SceneNode* a : flatList_) {
-        for (SceneNode* b : source.flatList_) {
-            if (a->name != b->name) continue;
-            a->durationCache_ = -1.0f;
-            a->positionHint = 0;
-            a->rotationHint = 0;
-            a->scaleHint = 0;
-            a->pivot = b->pivot;
-            a->position = b->position;
-            a->rotation = b->rotation;
-            a->scale = b->scale;
-            a->positionTrack = b->positionTrack;
-            a->rotationTrack = b->rotationTrack;
-            a->scaleTrack = b->scaleTrack;
-        }
-    }
+    auto copyInto = [&source](SceneNode& a) {
+        auto takeFrom = [&a](SceneNode& b) {
+            if (a.name != b.name) return;
+            a.durationCache_ = -1.0f;
+            a.positionHint = 0;
+            a.rotationHint = 0;
+            a.scaleHint = 0;
+            a.pivot = b.pivot;
+            a.position = b.position;
+            a.rotation = b.rotation;
+            a.scale = b.scale;
+            a.positionTrack = b.positionTrack;
+            a.rotationTrack = b.rotationTrack;
+            a.scaleTrack = b.scaleTrack;
+        };
+        forEachNode(source, takeFrom);
+    };
+    forEachNode(*this, copyInto);
 }
 
 void SceneNode::resetTrackHints() {

@@ -93,7 +93,6 @@ private:
     float ownTrackEnd() const;
 
     float durationCache_ = -1.0f;
-    std::vector<SceneNode*> flatList_;
     std::vector<std::unique_ptr<SceneNode>> ownedChildren_;
 };
 

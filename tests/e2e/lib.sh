@@ -49,3 +49,10 @@ start_show() {
   xdotool key Return
   wait_for_window "Murmur :: by Quellon" "$1" || fail "no show window after Return in the dialog"
 }
+
+# difference A B: the root-mean-square difference of two pictures of the same
+# size, in thousandths of the full range.
+difference() {
+  compare -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\([0-9.e+-]*\)).*/\1/p' |
+    awk '{ printf "%d\n", $1 * 1000 }'
+}

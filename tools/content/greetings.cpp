@@ -3,6 +3,7 @@
 #include "tools/content/lettering.h"
 
 #include <string>
+#include <utility>
 
 namespace content {
 
@@ -28,6 +29,13 @@ const Greeting kGreetings[12] = {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 256;
 
+void turnHalfRound(Image& image)
+{
+    const std::size_t n = static_cast<std::size_t>(image.width) * image.height, c = static_cast<std::size_t>(image.channels);
+    for (std::size_t i = 0, j = n - 1; i < j; ++i, --j)
+        for (std::size_t k = 0; k < c; ++k) std::swap(image.pixels[i * c + k], image.pixels[j * c + k]);
+}
+
 } // namespace
 
 void writeGreetings(Staging& staging, Fonts& fonts)
@@ -51,7 +59,12 @@ void writeGreetings(Staging& staging, Fonts& fonts)
         style.tracking = 2;
         fitPixelSize(fonts.title, g.name, 190, kWidth - 80, kHeight - 70, style.tracking);
         drawLettering(card, fonts.title, g.name, kWidth * 0.5f - 3.0f, kHeight * 0.5f - 4.0f, style);
-        staging.writePng("textures/greetz/greetz" + std::to_string(i) + ".png", toImage(card, 4));
+        Image picture = toImage(card, 4);
+        // The show hangs greetings 1, 4, 7 and 10 in a frame turned half
+        // round (their side vector is negated, so their up points down);
+        // those are stored turned half round, so that they read upright.
+        if (i % 3 == 1) turnHalfRound(picture);
+        staging.writePng("textures/greetz/greetz" + std::to_string(i) + ".png", picture);
     }
 }
 

@@ -281,21 +281,19 @@ private:
 
 Arrangement Composer::compose() {
     Arrangement a;
-    const Section intro{"intro", 0.0, kIntroEnd, 8};
-    const Section rise{"rise", kIntroEnd, kRiseEnd, 8};
-    const Section grooveA{"groove", kRiseEnd, 32.0 * kMainBar, 16};
-    const Section grooveB{"groove with lead", 32.0 * kMainBar, 48.0 * kMainBar, 16};
-    const Section preBreak{"before the breakdown", 48.0 * kMainBar, kBreakdown, 8};
-    const Section breakdown{"breakdown", kBreakdown, kBuild, 3};
-    const Section build{"build", kBuild, kGlitch, 4};
-    const Section glitch{"glitch", kGlitch, kBlackout, 7};
-    const Section blackout{"blackout", kBlackout, kDrop, 2};
-    const Section drop{"drop", kDrop, kDrop + 16.0 * kMainBar, 16};
-    const Section dropLead{"drop with lead", kDrop + 16.0 * kMainBar, kDrop + 32.0 * kMainBar, 16};
-    const Section credits{"credits", kDrop + 32.0 * kMainBar, kOutro, 32};
-    const Section outro{"outro", kOutro, kOutro + 14.0 * kMainBar, 14};
-    a.sections = {intro, rise, grooveA, grooveB, preBreak, breakdown, build, glitch, blackout, drop, dropLead,
-                  credits, outro};
+    a.sections = soundtrackSections();
+    const Section& intro = a.sections[0];
+    const Section& rise = a.sections[1];
+    const Section& grooveA = a.sections[2];
+    const Section& grooveB = a.sections[3];
+    const Section& preBreak = a.sections[4];
+    const Section& breakdown = a.sections[5];
+    const Section& build = a.sections[6];
+    const Section& glitch = a.sections[7];
+    const Section& drop = a.sections[9];
+    const Section& dropLead = a.sections[10];
+    const Section& credits = a.sections[11];
+    const Section& outro = a.sections[12];
     a.glitch = glitch;
 
     // Intro: filtered pads open up, the arpeggio fades in, a bell marks the phrases.
@@ -490,5 +488,32 @@ Arrangement Composer::compose() {
 }  // namespace
 
 Arrangement arrangeSoundtrack() { return Composer().compose(); }
+
+std::vector<Section> soundtrackSections() {
+    constexpr double bar = kMainBar;
+    return {
+        {"intro", 0.0, 8.0 * bar, 8},
+        {"rise", 8.0 * bar, 16.0 * bar, 8},
+        {"groove", 16.0 * bar, 32.0 * bar, 16},
+        {"groove with lead", 32.0 * bar, 48.0 * bar, 16},
+        {"before the breakdown", 48.0 * bar, kBreakdown, 8},
+        {"breakdown", kBreakdown, kBuild, 3},
+        {"build", kBuild, kGlitch, 4},
+        {"glitch", kGlitch, kBlackout, 7},
+        {"blackout", kBlackout, kDrop, 2},
+        {"drop", kDrop, kDrop + 16.0 * bar, 16},
+        {"drop with lead", kDrop + 16.0 * bar, kDrop + 32.0 * bar, 16},
+        {"credits", kDrop + 32.0 * bar, kOutro, 32},
+        {"outro", kOutro, kOutro + 14.0 * bar, 14},
+    };
+}
+
+std::vector<double> barLines() {
+    std::vector<double> lines;
+    for (const Section& s : soundtrackSections())
+        for (int b = 0; b < s.bars; ++b) lines.push_back(s.start + b * s.barSeconds());
+    lines.push_back(soundtrackSections().back().end);
+    return lines;
+}
 
 }  // namespace music

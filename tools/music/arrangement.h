@@ -44,6 +44,13 @@ struct Arrangement {
 
 std::int64_t frameAt(double seconds);
 
+// The piece's sections in order, each with its own bar grid; they follow the
+// show's timeline marks, so the bars are the show's musical grid.
+std::vector<Section> soundtrackSections();
+// Every bar line of the piece in seconds, ascending: the start of each bar of
+// every section, and the end of the last.
+std::vector<double> barLines();
+
 // The whole piece; the same on every call.
 Arrangement arrangeSoundtrack();
 

@@ -82,5 +82,8 @@ inline constexpr sm::Vec3 kValve{1985.0f, 300.0f, 560.0f};
 // the bridge stands over the stage.
 inline constexpr float kCraneRailZ = 1000.0f;
 inline constexpr float kCraneRailY = 780.0f;
+// The underside of the hoist on the crane's trolley, over the stage: the
+// credits hand hangs from it.
+inline constexpr sm::Vec3 kHoist{kStageCentre.x, kCraneRailY, kStageCentre.z + 160.0f};
 
 } // namespace world::layout

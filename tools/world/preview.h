@@ -16,10 +16,21 @@ class Staging;
 
 namespace world {
 
+// A greeting picture hanging in the air, placed as the show places it: its
+// top edge centred on `origin`, spanning `width` along `along`, hanging
+// `height` down against `up`; shown from its left edge up to `progress`.
+struct PreviewCard {
+    std::string picture;  // file under the data folder
+    sm::Vec3 origin, along, up;
+    float width = 0.0f, height = 0.0f, progress = 1.0f;
+};
+
 struct PreviewView {
     std::string name;
     sm::Vec3 eye, target;
     float fovX;  // radians
+    std::vector<model::Shape> moving;  // the show's moving things, posed (lit by the light riding with the eye)
+    std::vector<PreviewCard> cards;
 };
 
 // Renders each view of the models (light maps by mesh name) into

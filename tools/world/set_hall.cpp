@@ -180,7 +180,7 @@ void addCrane(Model& m)
             crane.add(at(cylinder("steel_brushed", 12, 16, 16), translate(x + dx, y - 12, zs * L::kCraneRailZ - 8) * rotateX(90)));
     }
     // The trolley with the hoist over the stage, where the hand hangs.
-    const float tz = L::kStageCentre.z + 160.0f;
+    const float tz = L::kHoist.z;
     crane.add(at(bevelBox("paint_orange", {130, 36, 110}, 3.0f), translate(x, y + 66, tz)));
     crane.add(at(cylinder("steel_brushed", 22, 80, 20), translate(x - 40, y + 45, tz) * rotateZ(-90)));
     crane.add(at(bevelBox("paint_orange", {50, 40, 50}, 2.0f), translate(x, y - 10, tz)));

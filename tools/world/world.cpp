@@ -4,6 +4,7 @@
 #include "tools/model/unwrap.h"
 #include "tools/world/cameras.h"
 #include "tools/world/credits_hand.h"
+#include "tools/world/hand_dance.h"
 #include "tools/world/lightmaps.h"
 #include "tools/world/layout.h"
 #include "tools/world/materials.h"
@@ -12,7 +13,10 @@
 #include "tools/world/performance.h"
 #include "tools/world/props.h"
 #include "tools/world/robot.h"
+#include "tools/world/robot_track.h"
 #include "tools/world/set.h"
+#include "tools/world/shot_previews.h"
+#include "tools/world/sight.h"
 #include "tools/world/smoke_sources.h"
 #include "tools/world/world_textures.h"
 
@@ -50,13 +54,13 @@ void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::str
         timed("previews", [&] {
             namespace L = layout;
             std::vector<PreviewView> views = {
-                {"hall", {-300, 420, 1100}, {0, 150, -600}, 1.25f},
-                {"desk", {L::kDeskCentre.x + 300, 190, L::kDeskCentre.z + 330}, {L::kDeskCentre.x, 90, L::kDeskCentre.z}, 0.95f},
-                {"run", {1700, 160, 1100}, {600, 120, -200}, 1.15f},
-                {"stage", {200, 260, 650}, {0, 200, -350}, 1.05f},
-                {"windows", {0, 200, -900}, {0, 600, 1250}, 1.3f},
-                {"fan", {-1300, 380, -300}, {-1960, 560, -620}, 1.0f},
-                {"crane", {900, 300, 900}, {0, 650, -200}, 1.2f},
+                {"hall", {-300, 420, 1100}, {0, 150, -600}, 1.25f, {}, {}},
+                {"desk", {L::kDeskCentre.x + 300, 190, L::kDeskCentre.z + 330}, {L::kDeskCentre.x, 90, L::kDeskCentre.z}, 0.95f, {}, {}},
+                {"run", {1700, 160, 1100}, {600, 120, -200}, 1.15f, {}, {}},
+                {"stage", {200, 260, 650}, {0, 200, -350}, 1.05f, {}, {}},
+                {"windows", {0, 200, -900}, {0, 600, 1250}, 1.3f, {}, {}},
+                {"fan", {-1300, 380, -300}, {-1960, 560, -620}, 1.0f, {}, {}},
+                {"crane", {900, 300, 900}, {0, 650, -200}, 1.2f, {}, {}},
             };
             renderPreviews(staging, {&factory, &fan}, lightmaps, views, 640, 360, previewFolder);
         });
@@ -72,9 +76,18 @@ void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::str
         return;
     }
     timed("props", [&] { writeProps(staging, robot); });
-    timed("credits hand", [&] { writeCreditsHand(staging); });
+    const HandDance dance;
+    timed("credits hand", [&] { writeCreditsHand(staging, dance); });
     timed("smoke sources", [&] { writeSmokeSources(staging); });
-    timed("cameras", [&] { writeCameras(staging, robot); });
+    if (staging.failed()) return;
+    timed("cameras", [&] {
+        const RobotTrack track(robot);
+        const Sight sight({&factory, &fan});
+        std::vector<float> cuts = writeMainCameras(staging, track, dance, sight);
+        if (!cuts.empty()) writeShadowCameras(staging, track, dance, cuts);
+    });
+    if (!previewFolder.empty() && !staging.failed())
+        timed("shot previews", [&] { renderShotPreviews(staging, {&factory, &fan}, lightmaps, dance, previewFolder); });
 }
 
 } // namespace world
