@@ -14,7 +14,6 @@ void writeRobot(content::Staging& staging, std::map<std::string, std::vector<std
 {
     ClipFiles out{staging, animations};
     model::Model body = robotModel();
-    std::printf("    robot: %zu triangles\n", body.triangleCount());
     saveModel(staging, "models/robot_parts/bind_pose.geo", body, false);
     {
         SceneNode root;
@@ -28,6 +27,8 @@ void writeRobot(content::Staging& staging, std::map<std::string, std::vector<std
     writeThrowClip(out);
     writeStuntClips(out);
     writeDanceClip(out);
+    std::printf("    robot: %zu triangles in %zu meshes; %zu animations, %ld keys\n", body.triangleCount(),
+                body.meshes.size(), animations.size(), out.keys);
 }
 
 } // namespace world

@@ -33,6 +33,13 @@ void ClipFiles::animation(const std::string& name, const SceneNode& root)
     }
     staging.writeBytes("animations/" + name + ".ani", std::string(bytes.begin(), bytes.end()));
     files[name] = std::move(bytes);
+    std::function<void(const SceneNode&)> count = [&](const SceneNode& n) {
+        if (n.positionTrack) keys += n.positionTrack->keyCount();
+        if (n.rotationTrack) keys += n.rotationTrack->keyCount();
+        if (n.scaleTrack) keys += n.scaleTrack->keyCount();
+        for (const SceneNode* c : n.children) count(*c);
+    };
+    count(root);
 }
 
 void ClipFiles::fail(const std::string& message) { staging.fail(message); }

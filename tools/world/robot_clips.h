@@ -26,6 +26,8 @@ struct ClipFiles {
     content::Staging& staging;
     std::map<std::string, std::vector<std::uint8_t>>& files;
 
+    long keys = 0;  // keys written so far, all tracks of all files
+
     void animation(const std::string& name, const SceneNode& root);
     void fail(const std::string& message);
 };

@@ -82,6 +82,24 @@ void handOnArmrest(Pose& p, const sm::Mat4& seat, Side side)
     curl(p, side, 0.55f);
 }
 
+void handsBehindHead(Pose& p, const sm::Mat4& seat, float weight)
+{
+    if (weight <= 0.0f) return;
+    Frames fr = forward(p, seat);
+    const sm::Mat4& head = fr[rig::kHead];
+    auto axis = [&](int k) { return normalized({head.a[k * 4], head.a[k * 4 + 1], head.a[k * 4 + 2]}); };
+    const sm::Vec3 hx = axis(0), hy = axis(1), hz = axis(2);
+    Pose r = p;
+    for (Side s : {Side::Left, Side::Right}) {
+        float side = s == Side::Left ? 1.0f : -1.0f;
+        sm::Vec3 at = sm::transformPoint(head, {side * 11.0f, 13.0f, -15.0f});
+        reachGrip(r, seat, s, at, handRotation(normalized(-hx * side - hz * 0.4f), -hy), hx * side + hy * 0.9f - hz * 0.3f);
+        curl(r, s, 0.35f);
+    }
+    blendArm(p, r, Side::Left, weight);
+    blendArm(p, r, Side::Right, weight);
+}
+
 void HandTrack::key(float t, sm::Vec3 grip, sm::Quat turn, float weight, float closed)
 {
     sm::normalize(turn);

@@ -65,6 +65,8 @@ void checkReach(ClipFiles& out, const std::string& clip, const HandTrack& track,
 void writingHands(Pose& p, const sm::Mat4& seat, float t, float left, float right);
 // A hand laid flat on the desk top (or another surface) at `point`.
 void handOnDesk(Pose& p, const sm::Mat4& seat, Side side, sm::Vec3 point, sm::Vec3 fingers, float lift = 0.0f);
+// Both hands clasped behind his head, elbows out, by weight.
+void handsBehindHead(Pose& p, const sm::Mat4& seat, float weight);
 // A hand resting on the chair's arm rest.
 void handOnArmrest(Pose& p, const sm::Mat4& seat, Side side);
 

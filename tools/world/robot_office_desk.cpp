@@ -246,34 +246,23 @@ void cigarette(ClipFiles& out)
         handOnArmrest(rest, seat, Side::Right);
         blendArm(p, rest, Side::Left, 1.0f);
         blendArm(p, rest, Side::Right, 1.0f);
-        // Hands folded on the belly as the clip begins.
+        // Hands folded on the belly as the clip begins, clasped behind his
+        // head for the exhale.
         float folded = window(t, 70.0f, 71.0f, 75.6f, 76.4f);
-        // Both hands behind his head for the exhale.
-        float behind = window(t, 98.6f, 99.9f, 200.0f, 201.0f);
-        if (folded > 0.0f || behind > 0.0f) {
+        if (folded > 0.0f) {
             Frames fr = forward(p, seat);
-            Pose q = p, r = p;
+            Pose q = p;
             for (Side s : {Side::Left, Side::Right}) {
                 float side = s == Side::Left ? 1.0f : -1.0f;
                 sm::Vec3 belly = sm::transformPoint(fr[rig::kSpine], {side * 4.0f, 2.0f, 19.0f});
                 reachGrip(q, seat, s, belly, handRotation(normalized(-l * side + f * 0.2f), kUp),
                           l * side - f * 0.4f + sm::Vec3{0, -0.6f, 0});
                 curl(q, s, 0.5f);
-                const sm::Mat4& head = fr[rig::kHead];
-                sm::Vec3 nape = sm::transformPoint(head, {side * 9.0f, 10.0f, -17.0f});
-                sm::Vec3 hx = axisOf(head, 0), hy = axisOf(head, 1);
-                reachGrip(r, seat, s, nape, handRotation(-hx * side, -hy), l * side * 1.0f + hy * 0.4f);
-                curl(r, s, 0.35f);
             }
-            if (folded > 0.0f) {
-                blendArm(p, q, Side::Left, folded);
-                blendArm(p, q, Side::Right, folded);
-            }
-            if (behind > 0.0f) {
-                blendArm(p, r, Side::Left, behind);
-                blendArm(p, r, Side::Right, behind);
-            }
+            blendArm(p, q, Side::Left, folded);
+            blendArm(p, q, Side::Right, folded);
         }
+        handsBehindHead(p, seat, window(t, 98.6f, 99.9f, 200.0f, 201.0f));
         hand.apply(p, seat, Side::Left, t, l - f * 0.2f + sm::Vec3{0, -1, 0});
         // The puffs: the mouthpiece at his mouth.
         for (auto [a, b, c2, d] : {std::tuple{78.0f, 78.5f, 79.5f, 80.3f}, {86.1f, 86.7f, 88.4f, 89.3f},

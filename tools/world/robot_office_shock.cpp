@@ -17,25 +17,6 @@ namespace {
 
 const sm::Vec3 kUp{0, 1, 0};
 
-sm::Vec3 axisOf(const sm::Mat4& m, int k) { return normalized({m.a[k * 4], m.a[k * 4 + 1], m.a[k * 4 + 2]}); }
-
-// Hands behind the head (how the cigarette clip leaves him).
-void behindHead(Pose& p, const sm::Mat4& seat, float weight)
-{
-    if (weight <= 0.0f) return;
-    Frames fr = forward(p, seat);
-    const sm::Mat4& head = fr[rig::kHead];
-    sm::Vec3 l = leftOf(seat), hx = axisOf(head, 0), hy = axisOf(head, 1);
-    Pose r = p;
-    for (Side s : {Side::Left, Side::Right}) {
-        float side = s == Side::Left ? 1.0f : -1.0f;
-        reachGrip(r, seat, s, sm::transformPoint(head, {side * 9.0f, 10.0f, -17.0f}), handRotation(-hx * side, -hy),
-                  l * side * 1.0f + hy * 0.4f);
-        curl(r, s, 0.35f);
-    }
-    blendArm(p, r, Side::Left, weight);
-    blendArm(p, r, Side::Right, weight);
-}
 
 // Hands in the lap, asleep.
 void inLap(Pose& p, const sm::Mat4& seat, float weight)
@@ -145,7 +126,7 @@ void angry(ClipFiles& out)
         handOnArmrest(rest, seat, Side::Right);
         blendArm(p, rest, Side::Left, 1.0f);
         blendArm(p, rest, Side::Right, 1.0f);
-        behindHead(p, seat, 1.0f - ease((t - 106.3f) / 1.4f));
+        handsBehindHead(p, seat, 1.0f - ease((t - 106.3f) / 1.4f));
         inLap(p, seat, window(t, 106.4f, 107.7f, 111.9f, 112.05f));
         // Thrown wide at the start.
         float start = window(t, 111.95f, 112.1f, 112.25f, 112.7f);

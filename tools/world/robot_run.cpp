@@ -61,13 +61,13 @@ FootAt footAt(float s, float side)
     // knee drives forward.
     const float half = kStance * 0.5f;
     float z = through({{0.0f, -half},         {0.021f, -half - 10.0f}, {0.042f, -half - 20.0f}, {0.063f, -half - 30.0f},
-                       {0.14f, -62.0f},       {0.3f, -70.0f},          {0.5f, -25.0f},          {0.72f, 40.0f},
+                       {0.14f, -55.0f},       {0.3f, -38.0f},          {0.5f, 5.0f},            {0.72f, 42.0f},
                        {0.86f, 52.0f},        {0.937f, half + 20.0f},  {0.958f, half + 15.0f},  {0.979f, half + 10.0f},
                        {0.989f, half + 5.0f}, {1.0f, half}},
                       u);
     const float a = rig::kAnkleHeight;
-    float y = through({{0.0f, a},        {0.021f, a + 0.6f}, {0.042f, a + 2.5f}, {0.063f, a + 6.0f}, {0.14f, 32.0f},
-                       {0.3f, 58.0f},    {0.5f, 56.0f},      {0.72f, 38.0f},     {0.86f, 22.0f},     {0.937f, a + 8.0f},
+    float y = through({{0.0f, a},        {0.021f, a + 0.6f}, {0.042f, a + 2.5f}, {0.063f, a + 6.0f}, {0.14f, 30.0f},
+                       {0.3f, 62.0f},    {0.5f, 55.0f},      {0.72f, 38.0f},     {0.86f, 22.0f},     {0.937f, a + 8.0f},
                        {0.958f, a + 4.5f}, {0.979f, a + 2.0f}, {0.989f, a + 0.5f}, {1.0f, a}},
                       u);
     float x = side * (kFootX + 4.0f * std::sin(3.14159265f * u));
@@ -87,20 +87,20 @@ Pose runPose(float phase)
     const float s = phase * kRunCycleTravel;
     // Step k lands the left foot for even k, the right for odd k.
     const float inStep = std::fmod(s, kStep);
-    const int step = static_cast<int>(s / kStep);
-    const float stanceSide = step % 2 == 0 ? 1.0f : -1.0f;
+    // The body sways over the planted foot: +1 over the left, -1 over the right.
+    const float stanceSide = std::cos(2.0f * 3.14159265f * (s - kStance * 0.5f) / (2.0f * kStep));
     // The body: low on the planted foot, high in the flight between.
     float y = inStep < kStance ? 88.0f - 4.5f * std::sin(3.14159265f * inStep / kStance)
                                : 88.0f + 9.0f * std::sin(3.14159265f * (inStep - kStance) / (kStep - kStance));
     // Which way the swing is going: +1 while the left leg swings forward.
     float swing = std::cos(2.0f * 3.14159265f * (s / (2.0f * kStep)));
     Pose p = standing({stanceSide * 1.5f, y, 0.0f}, 0.0f);
-    p.turn[rig::kHip] = eulerYXZ(-9.0f * swing, 6.0f, 3.0f * stanceSide);
-    p.turn[rig::kSpine] = eulerYXZ(6.0f * swing, 7.0f, -2.0f * stanceSide);
-    p.turn[rig::kChest] = eulerYXZ(9.0f * swing, 6.0f, -1.5f * stanceSide);
+    p.turn[rig::kHip] = eulerYXZ(-9.0f * swing, 8.0f, 3.0f * stanceSide);
+    p.turn[rig::kSpine] = eulerYXZ(6.0f * swing, 9.0f, -2.0f * stanceSide);
+    p.turn[rig::kChest] = eulerYXZ(9.0f * swing, 8.0f, -1.5f * stanceSide);
     // The head steady, looking ahead.
-    p.turn[rig::kNeck] = eulerYXZ(-3.0f * swing, -8.0f, 0.0f);
-    p.turn[rig::kHead] = eulerYXZ(-3.0f * swing, -6.0f, 1.0f * stanceSide);
+    p.turn[rig::kNeck] = eulerYXZ(-3.0f * swing, -12.0f, 0.0f);
+    p.turn[rig::kHead] = eulerYXZ(-3.0f * swing, -9.0f, 1.0f * stanceSide);
     // Arms pumping against the legs, fists closed.
     armAngles(p, Side::Left, 12.0f - 48.0f * swing, 12.0f, 88.0f - 12.0f * swing);
     armAngles(p, Side::Right, 12.0f + 48.0f * swing, 12.0f, 88.0f + 12.0f * swing);

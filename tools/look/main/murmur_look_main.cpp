@@ -1,8 +1,12 @@
 // murmur-look: the robot posed at chosen times, ray-cast from views around
 // him, for the author to look at.
 //   murmur-look --data DIR --at T1,T2,... --out FILE.jpg [--size WxH]
-//               [--views front,side,back,wide,top,high]
-// One row per time, one column per view, each labelled with its time.
+//               [--views front,side,back,wide,top,high,far,farside,plan]
+//   murmur-look --montage OUT.jpg FILE...
+// One row per time, one column per view, each labelled with its time; the
+// plan view draws the run paths over the hall. --montage tiles pictures
+// (such as murmur-capture's frames) halved, four to a row.
+#include "content/image.h"
 #include "tools/look/ray_view.h"
 #include "tools/look/show_player.h"
 #include "tools/model/vec_ops.h"
@@ -100,8 +104,65 @@ void drawPaths(const look::ShowPlayer& show, const look::View& v, pictures::Imag
 
 } // namespace
 
+// Pictures tiled into one, halved, four to a row, each labelled with its
+// file name: murmur-look --montage OUT.jpg FILE...
+int montage(const std::string& out, const std::vector<std::string>& files)
+{
+    std::string error;
+    auto font = pictures::FontFace::open("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf", error);
+    if (font) font->setPixelSize(14);
+    std::vector<::Image> pics;
+    for (const std::string& f : files) {
+        ::Image im;
+        if (!loadImage(f, im) || im.channels < 3) {
+            std::fprintf(stderr, "murmur-look: cannot read %s\n", f.c_str());
+            return 1;
+        }
+        pics.push_back(std::move(im));
+    }
+    if (pics.empty()) return 2;
+    const int w = static_cast<int>(pics[0].width) / 2, h = static_cast<int>(pics[0].height) / 2, cols = 4;
+    const int rows = (static_cast<int>(pics.size()) + cols - 1) / cols;
+    pictures::Image sheet;
+    sheet.width = w * cols;
+    sheet.height = h * rows;
+    sheet.channels = 3;
+    sheet.pixels.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 3, 0);
+    for (std::size_t i = 0; i < pics.size(); ++i) {
+        const ::Image& im = pics[i];
+        int ox = static_cast<int>(i % cols) * w, oy = static_cast<int>(i / cols) * h;
+        for (int y = 0; y < h && 2 * y + 1 < static_cast<int>(im.height); ++y)
+            for (int x = 0; x < w && 2 * x + 1 < static_cast<int>(im.width); ++x)
+                for (int k = 0; k < 3; ++k) {
+                    int sum = 0;
+                    for (int dy = 0; dy < 2; ++dy)
+                        for (int dx = 0; dx < 2; ++dx)
+                            sum += im.pixels[((2 * y + dy) * im.width + 2 * x + dx) * im.channels + k];
+                    sheet.pixels[((oy + y) * static_cast<std::size_t>(sheet.width) + ox + x) * 3 + k] =
+                        static_cast<std::uint8_t>(sum / 4);
+                }
+        if (font) {
+            std::string name = files[i].substr(files[i].find_last_of('/') + 1);
+            pictures::Mask m = font->renderLine(pictures::fromUtf8(name), 2);
+            for (int y = 0; y < m.height && y < h; ++y)
+                for (int x = 0; x < m.width && x < w; ++x) {
+                    float c = m.at(x, y);
+                    std::uint8_t* p = &sheet.pixels[((oy + y + 2) * static_cast<std::size_t>(sheet.width) + ox + x + 2) * 3];
+                    for (int k = 0; k < 3; ++k) p[k] = static_cast<std::uint8_t>(p[k] * (1 - c) + 255 * c);
+                }
+        }
+    }
+    if (!pictures::writeJpeg(out, sheet, 88, error)) {
+        std::fprintf(stderr, "murmur-look: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::string(argv[1]) == "--montage")
+        return montage(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     std::string data, outFile, views = "front,side";
     std::vector<float> times;
     int width = 480, height = 360;
