@@ -208,8 +208,8 @@ void porazenie(ClipFiles& out)
 
     PoseTimeline body;
     body.key(118.9f, sit(33, -15, 0, 7));
-    body.key(119.1f, sit(-6, -6, 0, 3));    // the current throws him back
-    body.key(131.0f, sit(-4, 0, 0, 2));
+    body.key(119.1f, sit(-13, -6, 0, 3));   // the current throws him back, arched
+    body.key(131.0f, sit(-10, 0, 0, 2));
     body.key(131.5f, sit(30, 8, 8, 5));     // and he folds up
     body.key(132.2f, sit(36, 10, 12, 6));
     body.key(end, sit(38, 10, 13, 6));
@@ -220,22 +220,22 @@ void porazenie(ClipFiles& out)
         const float rate = 11.0f;
         auto jolt = [&](int seed, float amount) { return amount * s * wobble(t, rate, seed); };
         // Rigid, jerking: every joint pulled by the current.
-        p.turn[rig::kSpine] = p.turn[rig::kSpine] * eulerYXZ(jolt(1, 8), jolt(2, 7), jolt(3, 6));
-        p.turn[rig::kChest] = p.turn[rig::kChest] * eulerYXZ(jolt(4, 8), jolt(5, 6), jolt(6, 6));
-        p.hip.y += 2.5f * s * std::fabs(wobble(t, rate, 7));
+        p.turn[rig::kSpine] = p.turn[rig::kSpine] * eulerYXZ(jolt(1, 11), jolt(2, 10), jolt(3, 9));
+        p.turn[rig::kChest] = p.turn[rig::kChest] * eulerYXZ(jolt(4, 11), jolt(5, 9), jolt(6, 9));
+        p.hip.y += 4.0f * s * std::fabs(wobble(t, rate, 7));
         float splay = t > flickerEnd ? ease((t - flickerEnd) / 0.6f) : 0.0f;
         feetDown(p, c, seat, 30.0f + 6.0f * splay + 4.0f * s * wobble(t, rate, 8), 13.0f + 9.0f * splay,
                  5.0f * s * std::fabs(wobble(t, rate, 9)), 5.0f * s * std::fabs(wobble(t, rate, 10)));
         lookAt(p, seat, look.at(t));
-        p.turn[rig::kNeck] = p.turn[rig::kNeck] * eulerYXZ(jolt(11, 20), jolt(12, 18) - 18.0f * s, jolt(13, 14));
+        p.turn[rig::kNeck] = p.turn[rig::kNeck] * eulerYXZ(jolt(11, 20), jolt(12, 18) - 28.0f * s, jolt(13, 14));
         p.turn[rig::kHead] = p.turn[rig::kHead] * eulerYXZ(jolt(14, 14), jolt(15, 10), jolt(16, 14));
         sm::Vec3 f = facing(seat), l = leftOf(seat);
         handOnArmrest(p, seat, Side::Left);
         // Arms: the right clamped on the cable until the current throws it
-        // off; both flung out and jerking; hanging when it is over.
+        // off; both flung out wide and up, jerking; hanging when it is over.
         Pose q = p;
-        armAngles(q, Side::Left, 40.0f + jolt(17, 35), 70.0f + jolt(18, 25), 35.0f + jolt(19, 30));
-        armAngles(q, Side::Right, 55.0f + jolt(20, 35), 60.0f + jolt(21, 25), 30.0f + jolt(22, 30));
+        armAngles(q, Side::Left, 20.0f + jolt(17, 35), 100.0f + jolt(18, 30), 40.0f + jolt(19, 40));
+        armAngles(q, Side::Right, 25.0f + jolt(20, 35), 90.0f + jolt(21, 30), 35.0f + jolt(22, 40));
         curl(q, Side::Left, -0.25f + 0.3f * std::fabs(wobble(t, rate, 23)));
         curl(q, Side::Right, -0.25f + 0.3f * std::fabs(wobble(t, rate, 24)));
         Pose slump = p;
