@@ -9,6 +9,20 @@ namespace audio {
 
 namespace {
 
+// libmpg123 reads the file through these, from a stdio stream: its own file
+// reader makes one system call per byte while it searches damaged data for
+// the next frame, and the stream's buffer serves those from memory.
+ssize_t readFile(void* handle, void* buffer, size_t bytes) {
+    auto* file = static_cast<std::FILE*>(handle);
+    const std::size_t got = std::fread(buffer, 1, bytes, file);
+    return got == 0 && std::ferror(file) ? -1 : static_cast<ssize_t>(got);
+}
+
+off_t seekFile(void* handle, off_t offset, int whence) {
+    auto* file = static_cast<std::FILE*>(handle);
+    return fseeko(file, offset, whence) == 0 ? ftello(file) : -1;
+}
+
 bool libraryReady() {
     // Safe to call more than once; newer libmpg123 versions do nothing here.
     static const bool ready = mpg123_init() == MPG123_OK;
@@ -25,6 +39,10 @@ void Mp3Decoder::close() {
         mpg123_delete(handle_);
         handle_ = nullptr;
     }
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
     length_ = -1;
 }
 
@@ -35,22 +53,26 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const std::string& path, std::uint32_t r
     // first so that the caller learns which it was.
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) return OpenResult::FileOpen;
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
-        return OpenResult::FileOpen;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) return OpenResult::FileOpen;
+    if (!libraryReady()) {
+        close();
+        return OpenResult::Memory;
     }
-    if (!libraryReady()) return OpenResult::Memory;
     int error = MPG123_OK;
     handle_ = mpg123_new(nullptr, &error);
-    if (handle_ == nullptr) return OpenResult::Memory;
+    if (handle_ == nullptr) {
+        close();
+        return OpenResult::Memory;
+    }
     mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
     mpg123_format_none(handle_);
     if (mpg123_format(handle_, static_cast<long>(rate), MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK) {
         close();
         return OpenResult::Format;
     }
-    if (mpg123_open(handle_, path.c_str()) != MPG123_OK) {
+    if (mpg123_replace_reader_handle(handle_, readFile, seekFile, nullptr) != MPG123_OK ||
+        mpg123_open_handle(handle_, file_) != MPG123_OK) {
         close();
         return OpenResult::FileOpen;
     }

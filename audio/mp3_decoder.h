@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 struct mpg123_handle_struct;
@@ -38,6 +39,7 @@ private:
     void close();
 
     mpg123_handle_struct* handle_ = nullptr;
+    std::FILE* file_ = nullptr;  // read by libmpg123 through the stream's buffer
     std::int64_t length_ = -1;
     std::uint32_t rate_ = 0;
 };

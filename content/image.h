@@ -30,6 +30,12 @@ bool loadPng(const std::string& path, Image& image);
 // (greyscale, YCbCr, CMYK or YCCK). A truncated file fails.
 bool loadJpeg(const std::string& path, Image& image);
 
+// The same decoders on an encoded picture held in memory; name labels the
+// messages (the path, for a file). loadPng and loadJpeg read the file whole
+// and decode it through these.
+bool decodePng(const std::uint8_t* data, std::size_t size, const std::string& name, Image& image);
+bool decodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, Image& image);
+
 // Reverses the order of the rows in place (the middle row of an odd height
 // stays where it is).
 void flipRows(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height, int channels);

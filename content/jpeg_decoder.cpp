@@ -8,26 +8,34 @@
 #include <csetjmp>
 #include <new>
 
+#include "content/geometry/binary_cursor.h"
 #include "content/image.h"
 #include "content/image_limits.h"
 
 namespace {
 
 // The library's standard error manager, with error exit replaced by a jump
-// back into the loader and messages prefixed with the file's path.
+// back into the loader and messages prefixed with the file's name.
 struct JpegErrors {
     jpeg_error_mgr standard;
     std::jmp_buf jump;
-    const char* path;
+    const char* name;
     void (*standardEmit)(j_common_ptr, int);
     bool truncated;
 };
 
 void outputMessage(j_common_ptr cinfo) {
     auto* errors = reinterpret_cast<JpegErrors*>(cinfo->err);
+    // libjpeg asks for a backing store when a picture needs more memory
+    // than it is allowed.
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE) {
+        std::fprintf(stderr, "%s: picture needs more than %ld MiB to decode\n", errors->name,
+                     kMaxJpegWorkingMemory / (1024 * 1024));
+        return;
+    }
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
-    std::fprintf(stderr, "%s: %s\n", errors->path, text);
+    std::fprintf(stderr, "%s: %s\n", errors->name, text);
 }
 
 void errorExit(j_common_ptr cinfo) {
@@ -46,12 +54,22 @@ void emitMessage(j_common_ptr cinfo, int level) {
 }
 
 // Reads the header and starts decompression into RGB (CMYK for the four
-// channel colour spaces, converted row by row). Plain data only in this
+// channel colour spaces, converted row by row). A picture beyond the side
+// limit is refused before decompression starts: a progressive or multi-scan
+// file has libjpeg hold the whole picture's coefficients, claimed (and
+// cleared) up front from the header's size alone. Plain data only in this
 // frame: the long jump skips no destructor.
-bool start(jpeg_decompress_struct& cinfo, JpegErrors& errors, std::FILE* file) {
+bool start(jpeg_decompress_struct& cinfo, JpegErrors& errors, const std::uint8_t* data, std::size_t size) {
     if (setjmp(errors.jump)) return false;
-    jpeg_stdio_src(&cinfo, file);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width == 0 || cinfo.image_height == 0 || cinfo.image_width > kMaxImageSide ||
+        cinfo.image_height > kMaxImageSide) {
+        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", errors.name, cinfo.image_width,
+                     cinfo.image_height);
+        return false;
+    }
+    cinfo.mem->max_memory_to_use = kMaxJpegWorkingMemory;
     const bool fourChannel = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = fourChannel ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -78,9 +96,16 @@ bool readRows(jpeg_decompress_struct& cinfo, JpegErrors& errors, Image& image, J
     const bool cmyk = cinfo.out_color_space == JCS_CMYK;
     const std::size_t rowBytes = image.rowBytes();
     while (cinfo.output_scanline < cinfo.output_height) {
+        // The pixels grow a row at a time (their memory is reserved): a
+        // header that claims a huge picture over a few bytes of data fails
+        // before it has cost more than the rows it really held.
+        image.pixels.resize(rowBytes * (cinfo.output_scanline + 1));
         std::uint8_t* target = image.pixels.data() + rowBytes * cinfo.output_scanline;
         JSAMPROW rows[1] = {cmyk ? row : target};
         if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) return false;
+        // The data ran out: the rest would be padding, so stop here rather
+        // than decode it.
+        if (errors.truncated) return false;
         if (cmyk) cmykToRgb(row, target, image.width, cinfo.saw_Adobe_marker);
     }
     jpeg_finish_decompress(&cinfo);
@@ -91,11 +116,16 @@ bool readRows(jpeg_decompress_struct& cinfo, JpegErrors& errors, Image& image, J
 
 bool loadJpeg(const std::string& path, Image& image) {
     image = Image{};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(path, bytes)) {
         std::fprintf(stderr, "can't open %s\n", path.c_str());
         return false;
     }
+    return decodeJpeg(bytes.data(), bytes.size(), path, image);
+}
+
+bool decodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& name, Image& image) {
+    image = Image{};
     jpeg_decompress_struct cinfo{};
     JpegErrors errors{};
     cinfo.err = jpeg_std_error(&errors.standard);
@@ -103,23 +133,17 @@ bool loadJpeg(const std::string& path, Image& image) {
     errors.standard.output_message = outputMessage;
     errors.standardEmit = errors.standard.emit_message;
     errors.standard.emit_message = emitMessage;
-    errors.path = path.c_str();
+    errors.name = name.c_str();
     jpeg_create_decompress(&cinfo);
 
-    bool ok = start(cinfo, errors, file);
-    if (ok && (cinfo.output_width == 0 || cinfo.output_height == 0 || cinfo.output_width > kMaxImageSide ||
-               cinfo.output_height > kMaxImageSide)) {
-        std::fprintf(stderr, "%s: unsupported picture size %ux%u\n", path.c_str(), cinfo.output_width,
-                     cinfo.output_height);
-        ok = false;
-    }
+    bool ok = start(cinfo, errors, data, size);
     std::vector<JSAMPLE> cmykRow;
     if (ok) {
         image.width = cinfo.output_width;
         image.height = cinfo.output_height;
         image.channels = 3;
         try {
-            image.pixels.resize(image.rowBytes() * image.height);
+            image.pixels.reserve(image.rowBytes() * image.height);
             if (cinfo.out_color_space == JCS_CMYK) cmykRow.resize(static_cast<std::size_t>(image.width) * 4);
         } catch (const std::bad_alloc&) {
             ok = false;
@@ -128,7 +152,6 @@ bool loadJpeg(const std::string& path, Image& image) {
     if (ok) ok = readRows(cinfo, errors, image, cmykRow.data());
     if (ok && errors.truncated) ok = false;
     jpeg_destroy_decompress(&cinfo);
-    std::fclose(file);
     if (!ok) image = Image{};
     return ok;
 }

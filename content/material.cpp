@@ -6,6 +6,7 @@
 #include <tinyxml2.h>
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -115,7 +116,16 @@ bool writeMaterial(const Material& m, std::string& xml, std::string* error) {
     }
     tinyxml2::XMLPrinter printer;
     doc.Print(&printer);
-    xml.assign(printer.CStr(), static_cast<std::size_t>(printer.CStrSize() > 0 ? printer.CStrSize() - 1 : 0));
+    const std::string_view printed(printer.CStr(),
+                                   static_cast<std::size_t>(printer.CStrSize() > 0 ? printer.CStrSize() - 1 : 0));
+    // A raw carriage return in an attribute reads back as a line feed: the
+    // printer writes them as they are (and only values can hold one), so
+    // they go out as character references.
+    xml.clear();
+    for (const char c : printed) {
+        if (c == '\r') xml += "&#13;";
+        else xml += c;
+    }
     return true;
 }
 

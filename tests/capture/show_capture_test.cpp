@@ -1,10 +1,8 @@
 // murmur-capture on the show itself: the program run as a user runs it, on
 // the content the build authored, at a small size and a coarse clock.
-#include "tests/capture/media_probe.h"
+#include "tests/capture/png_picture.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-#include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +22,9 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using capturetest::Picture;
+using capturetest::readPng;
 
 constexpr int kWidth = 160;
 constexpr int kHeight = 90;
@@ -50,27 +51,6 @@ Ran capture(const std::string& arguments, const std::string& errors = "&1")
     const int status = pclose(pipe);
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-// An RGB picture, row 0 at the top.
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
-    const std::uint8_t* at(int x, int y) const { return rgb.data() + (static_cast<std::size_t>(y) * width + x) * 3; }
-};
-
-Picture readPng(const fs::path& path)
-{
-    Picture p;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
-    image.format = PNG_FORMAT_RGB;
-    p.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr)) return Picture{};
-    p.width = static_cast<int>(image.width);
-    p.height = static_cast<int>(image.height);
-    return p;
 }
 
 // A content picture averaged down to width x height (its first row is the
@@ -278,32 +258,6 @@ TEST_F(ShowCapture, TheFixedClockGivesTheSameBytesOnEveryRun)
     const Picture picture = readPng(dir_ / "one" / "frame-0002.000.png");
     EXPECT_TRUE(std::any_of(picture.rgb.begin(), picture.rgb.end(), [](std::uint8_t v) { return v > 40; }))
         << "the hall is not black at 2 s";
-}
-
-TEST_F(ShowCapture, AShortVideoHasPictureAndSoundForTheAskedStretch)
-{
-    const fs::path video = dir_ / "show.mp4";
-    const Ran run = capture("--size 160x90 --fps 10 --from 1 --to 3 --video " + video.string());
-    ASSERT_EQ(run.code, 0) << run.output;
-    const capturetest::MediaInfo info = capturetest::probeMedia(video.string());
-    ASSERT_TRUE(info.error.empty()) << info.error;
-    EXPECT_EQ(info.videoStreams, 1);
-    EXPECT_EQ(info.audioStreams, 1);
-    EXPECT_EQ(info.width, kWidth);
-    EXPECT_EQ(info.height, kHeight);
-    EXPECT_EQ(info.videoPackets, 20);
-    EXPECT_NEAR(info.durationSeconds, 2.0, 0.1);
-}
-
-TEST_F(ShowCapture, TheBenchmarkReportsJson)
-{
-    const Ran run = capture("--size 160x90 --fps 10 --to 1 --bench --json", "/dev/null");
-    ASSERT_EQ(run.code, 0) << run.output;
-    const nlohmann::json figures = nlohmann::json::parse(run.output, nullptr, false);
-    ASSERT_FALSE(figures.is_discarded()) << run.output;
-    EXPECT_GT(figures.at("fps").get<double>(), 0.0);
-    EXPECT_EQ(figures.at("width").get<int>(), kWidth);
-    EXPECT_GT(figures.at("frame_ms").at("p50").get<double>(), 0.0);
 }
 
 } // namespace

@@ -7,6 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include <fstream>
+#include <zlib.h>
+
+#include <sys/resource.h>
+
 #include "content/image.h"
 #include "tests/content/image_files.h"
 
@@ -215,6 +220,111 @@ TEST(JpegDecoder, TruncatedAndMissingFilesFail) {
     EXPECT_FALSE(loadJpeg(dir.file("header.jpg"), image));
     EXPECT_FALSE(loadJpeg(dir.file("absent.jpg"), image));
     EXPECT_FALSE(loadJpeg(kSuite + "basn2c08.png", image));
+}
+
+TEST(ImageDecoders, DecodeFromMemoryAsFromTheFile) {
+    ScratchDir dir;
+    const int w = 40, h = 24;
+    std::vector<std::uint8_t> rgb;
+    for (int i = 0; i < w * h; ++i) rgb.insert(rgb.end(), {std::uint8_t(i), std::uint8_t(3 * i), 200});
+    murmur::test::writeJpeg(dir.file("progressive.jpg"), w, h, 3, JCS_RGB, rgb, 95, true);
+    Image fromFile;
+    Image fromMemory;
+    ASSERT_TRUE(loadJpeg(dir.file("progressive.jpg"), fromFile));
+    const std::vector<std::uint8_t> jpeg = murmur::test::readBytes(dir.file("progressive.jpg"));
+    ASSERT_TRUE(decodeJpeg(jpeg.data(), jpeg.size(), "progressive.jpg", fromMemory));
+    EXPECT_EQ(fromMemory.pixels, fromFile.pixels);
+    EXPECT_EQ(fromMemory.pixels.size(), std::size_t(w * h * 3));
+
+    ASSERT_TRUE(loadPng(kSuite + "basi6a08.png", fromFile));
+    const std::vector<std::uint8_t> png = murmur::test::readBytes(kSuite + "basi6a08.png");
+    ASSERT_TRUE(decodePng(png.data(), png.size(), "basi6a08.png", fromMemory));
+    EXPECT_EQ(fromMemory.pixels, fromFile.pixels);
+
+    // No bytes at all, and every shorter prefix, fail and leave nothing.
+    EXPECT_FALSE(decodePng(nullptr, 0, "none.png", fromMemory));
+    EXPECT_FALSE(decodeJpeg(nullptr, 0, "none.jpg", fromMemory));
+    for (std::size_t n = 1; n < png.size(); n += 97) {
+        EXPECT_FALSE(decodePng(png.data(), n, "part.png", fromMemory)) << n;
+        EXPECT_TRUE(fromMemory.pixels.empty()) << n;
+    }
+    for (std::size_t n = 1; n < jpeg.size(); n += 61) {
+        EXPECT_FALSE(decodeJpeg(jpeg.data(), n, "part.jpg", fromMemory)) << n;
+        EXPECT_TRUE(fromMemory.pixels.empty()) << n;
+    }
+}
+
+long peakResidentMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// Headers of a few bytes that claim pictures of hundreds of megabytes: they
+// fail without the memory ever being taken.
+TEST(ImageDecoders, HugeHeadersOverFewBytesFailWithoutClaimingTheMemory) {
+    const std::string kept = MURMUR_SOURCE_DIR "/fuzz/regressions/";
+    const long before = peakResidentMiB();
+    Image image;
+    // 16384 x 16384 RGBA (1 GiB of pixels) in 69 bytes.
+    EXPECT_FALSE(loadPng(kept + "fuzz_png/header_claims_more_than_the_file_holds.png", image));
+    // A 1-bit palette picture with transparency, 16384 x 8192 (512 MiB as
+    // RGBA) in 17 KB, whose data stops after 16 rows.
+    EXPECT_FALSE(loadPng(kept + "fuzz_png/truncated_palette_picture_of_half_a_gigabyte.png", image));
+    // Progressive grey, 16384 x 16384 (512 MiB of coefficients) and
+    // 16392 x 65473, in 144 bytes.
+    EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_at_side_limit.jpg", image));
+    EXPECT_FALSE(loadJpeg(kept + "fuzz_jpeg/progressive_beyond_side_limit.jpg", image));
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_LT(peakResidentMiB() - before, 100);
+}
+
+// Peak virtual memory of the process, in MiB.
+long peakVirtualMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmPeak:", 0) == 0) return std::stol(line.substr(7)) / 1024;
+    return -1;
+}
+
+// A chunk length is claimed from the library before the chunk is read; a
+// text chunk of 1.2 GB declared in a 67-byte file costs nothing, and a
+// large text chunk in a whole file is skipped, not the picture.
+TEST(ImageDecoders, ChunkLengthsDoNotClaimMemory) {
+    const long before = peakVirtualMiB();
+    ASSERT_GT(before, 0);
+    Image image;
+    EXPECT_FALSE(loadPng(MURMUR_SOURCE_DIR "/fuzz/regressions/fuzz_png/text_chunk_claiming_a_gigabyte.png", image));
+    EXPECT_LT(peakVirtualMiB() - before, 256);
+
+    ScratchDir dir;
+    std::vector<std::uint8_t> png = murmur::test::readBytes(kSuite + "basn2c08.png");
+    const std::string text = "Comment" + std::string(1, '\0') + std::string(9 * 1024 * 1024, 'x');
+    std::string chunk;
+    const auto put32 = [&chunk](std::uint32_t v) {
+        for (int shift : {24, 16, 8, 0}) chunk += char(v >> shift);
+    };
+    put32(static_cast<std::uint32_t>(text.size()));
+    chunk += "tEXt" + text;
+    put32(static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(chunk.data()) + 4, static_cast<unsigned>(chunk.size() - 4))));
+    png.insert(png.begin() + 33, chunk.begin(), chunk.end());  // after the signature and IHDR
+    murmur::test::writeBytes(dir.file("long_text.png"), png);
+    ASSERT_TRUE(loadPng(dir.file("long_text.png"), image));
+    EXPECT_EQ(image.width, 32u);
+}
+
+// The size check never refuses a whole file: all-zero rows are the best case
+// for deflate, and a large such picture still decodes.
+TEST(ImageDecoders, TheMostCompressiblePngStillDecodes) {
+    ScratchDir dir;
+    const int side = 1024;
+    writePng(dir.file("zeros.png"), side, side, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+             std::vector<std::uint8_t>(std::size_t(side) * side * 4, 0));
+    Image image;
+    ASSERT_TRUE(loadPng(dir.file("zeros.png"), image));
+    EXPECT_EQ(image.pixels.size(), std::size_t(side) * side * 4);
 }
 
 TEST(FlipRows, SwapsMirroredRowsAndKeepsTheMiddleOne) {

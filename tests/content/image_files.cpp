@@ -63,7 +63,7 @@ void writeRgbPng(const std::string& path, int width, int height, const std::vect
 }
 
 void writeJpeg(const std::string& path, int width, int height, int components, int colorSpace,
-               const std::vector<std::uint8_t>& samples, int quality) {
+               const std::vector<std::uint8_t>& samples, int quality, bool progressive) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) throw std::runtime_error("cannot write " + path);
     jpeg_compress_struct cinfo{};
@@ -77,6 +77,7 @@ void writeJpeg(const std::string& path, int width, int height, int components, i
     cinfo.in_color_space = static_cast<J_COLOR_SPACE>(colorSpace);
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(components);
     while (cinfo.next_scanline < cinfo.image_height) {

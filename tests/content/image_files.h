@@ -36,10 +36,11 @@ void writePng(const std::string& path, int width, int height, int colorType, int
 // An 8-bit RGB PNG.
 void writeRgbPng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
 
-// Writes a baseline JPEG; `colorSpace` is a libjpeg J_COLOR_SPACE value
-// (JCS_RGB, JCS_GRAYSCALE, JCS_CMYK) and `components` its sample count.
+// Writes a baseline JPEG (progressive when asked); `colorSpace` is a libjpeg
+// J_COLOR_SPACE value (JCS_RGB, JCS_GRAYSCALE, JCS_CMYK) and `components` its
+// sample count.
 void writeJpeg(const std::string& path, int width, int height, int components, int colorSpace,
-               const std::vector<std::uint8_t>& samples, int quality = 100);
+               const std::vector<std::uint8_t>& samples, int quality = 100, bool progressive = false);
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

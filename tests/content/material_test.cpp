@@ -125,6 +125,15 @@ TEST(MaterialWriter, RoundTripsEveryField) {
     EXPECT_EQ(back->opacityMapName, "");
     EXPECT_EQ(back->environmentMapName, "");
 
+    // Line breaks of every kind and tabs in names come back as they were.
+    m.name = "two\r\nlines\rand\ttabs\n";
+    m.diffuseMapName = "carriage\rreturn";
+    ASSERT_TRUE(saveMaterial(m, dir.file("m.mat"), &error)) << error;
+    back.reset(loadMaterial(dir.file("m.mat")));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, m.name);
+    EXPECT_EQ(back->diffuseMapName, m.diffuseMapName);
+
     m.diffuseMapName = "maps/brick";
     std::string xml;
     EXPECT_FALSE(writeMaterial(m, xml, &error));
