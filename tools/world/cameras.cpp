@@ -30,7 +30,8 @@ enum class Subject {
     Upper,   // head and chest
     Face,    // his face
     Exhale,  // his face and the air in front of it
-    HandR,   // his right hand (the pen, the mug, the e-cigarette)
+    HandR,   // his right hand (the pen, the mug)
+    HandL,   // his left hand (the e-cigarette)
     Hands,   // both hands
     Gaze,    // over his shoulder: his head and what he looks at
     Fan,     // him and the wall fan
@@ -83,15 +84,15 @@ const Shot kShots[] = {
     {54.88, "medium: back at the desk", Subject::Upper, Move::Still, Basis::Facing, {-60, 15, 230}, kSame, 45, 0.6f},
     {64.34, "close-up: the mug picked up", Subject::HandR, Move::Still, Basis::Facing, {-40, 25, 125}, kSame, 42,
      0.8f},
-    {71.91, "close-up: his face as he drinks", Subject::Face, Move::Still, Basis::Facing, {25, 5, 120}, kSame, 38,
+    {71.91, "close-up: his face as he drinks", Subject::Face, Move::Still, Basis::Facing, {-35, -10, 130}, kSame, 38,
      0.7f},
     {79.48, "medium: content, the mug goes down", Subject::Upper, Move::Still, Basis::Facing, {60, 20, 260}, kSame, 45,
      0.6f},
-    {87.05, "close-up: the e-cigarette in his hand", Subject::HandR, Move::Still, Basis::Facing, {-30, 15, 115}, kSame,
+    {87.05, "close-up: the e-cigarette in his hand", Subject::HandL, Move::Still, Basis::Facing, {30, 15, 115}, kSame,
      42, 0.8f},
     {94.62, "close-up: his face, puffing", Subject::Face, Move::Still, Basis::Facing, {-25, 8, 120}, kSame, 38, 0.7f},
     {100.30, "medium wide: he leans back", Subject::Body, Move::Still, Basis::Facing, {70, 20, 420}, kSame, 45, 0.5f},
-    {105.98, "profile: the long exhale", Subject::Exhale, Move::Still, Basis::Facing, {95, 5, 170}, kSame, 45, 0.6f},
+    {105.98, "three-quarter: leaning back, the long exhale", Subject::Exhale, Move::Still, Basis::Facing, {60, 8, 200}, kSame, 45, 0.6f},
     {111.98, "crane down: asleep, the dream", Subject::Body, Move::Crane, Basis::Facing, {30, 65, 520}, {15, 30, 400},
      50, 0.5f},
     {115.46, "medium close: he wakes with a start", Subject::Upper, Move::Still, Basis::Facing, {-30, 10, 170}, kSame,
@@ -111,7 +112,7 @@ const Shot kShots[] = {
      50, 1.0f},
     {149.20, "leading him, running at us", Subject::Body, Move::Track, Basis::Travel, {0, 10, 520}, kSame, 45, 1.0f},
     {152.98, "wide: the fan winds down as he runs past", Subject::Fan, Move::Still, Basis::Facing, {10, 4, 1200},
-     kSame, 50, 0.6f},
+     kSame, 50, 0.0f},
     {156.77, "tracking low, the other side", Subject::Body, Move::Track, Basis::Travel, {-100, 2, 460}, kSame, 55,
      1.0f},
     {160.55, "wide: along the conveyor", Subject::Body, Move::Still, Basis::Travel, {60, 25, 900}, kSame, 40, 0.9f},
@@ -126,7 +127,7 @@ const Shot kShots[] = {
     {185.15, "wide: across the hall", Subject::Body, Move::Still, Basis::Travel, {120, 20, 800}, kSame, 45, 0.8f},
     {188.94, "leading him towards the crates", Subject::Body, Move::Track, Basis::Travel, {15, 8, 520}, kSame, 45,
      1.0f},
-    {194.61, "low angle: over the row of crates", Subject::Body, Move::Still, Basis::Facing, {90, -8, 560}, kSame, 60,
+    {194.61, "low angle: over the row of crates", Subject::Body, Move::Still, Basis::Hall, {100, -5, 600}, kSame, 60,
      0.6f},
     {202.29, "low angle: up on the platform, the flip", Subject::Body, Move::Still, Basis::Facing, {70, -6, 700},
      kSame, 60, 0.7f},
@@ -194,6 +195,7 @@ sm::Vec3 subjectPoint(const Context& c, Subject s, float t)
     case Subject::Face: return head + r.facing(t) * 6.0f;
     case Subject::Exhale: return head + r.facing(t) * 45.0f;
     case Subject::HandR: return r.bone(t, rig::kHandR);
+    case Subject::HandL: return r.bone(t, rig::kHandL);
     case Subject::Hands: return (r.bone(t, rig::kHandR) + r.bone(t, rig::kHandL)) * 0.5f;
     case Subject::Gaze: return head + r.facing(t) * 150.0f;
     // Shots of two things look between them, nearer the nearer one.
