@@ -9,6 +9,7 @@
 #include "tools/world/layout.h"
 #include "tools/world/output.h"
 #include "tools/world/robot_rig.h"
+#include "tools/world/robot_throw.h"
 #include "tools/world/robot_track.h"
 #include "tools/world/sight.h"
 
@@ -35,6 +36,7 @@ enum class Subject {
     Hands,   // both hands
     Gaze,    // over his shoulder: his head and what he looks at
     Fan,     // him and the wall fan
+    Chair,   // him and where the chair he throws crashes down
     Doors,   // him, seen from behind on his way to the sliding doors
     Stage,   // the dancer, the hand on the crane and the greetings
 };
@@ -106,8 +108,8 @@ const Shot kShots[] = {
      {60, 35, 800}, kSame, 55, 0.3f},
     {137.84, "low, wide: up on the drop, the chair hurled", Subject::Body, Move::Still, Basis::Facing, {35, -4, 480},
      kSame, 62, 0.5f},
-    {141.63, "wide: the chair crashes down, he turns to run", Subject::Body, Move::Still, Basis::Hall, {20, 12, 950},
-     kSame, 55, 0.7f},
+    {141.63, "wide: the chair crashes down, he turns to run", Subject::Chair, Move::Still, Basis::Hall,
+     {-45, 14, 1000}, kSame, 55, 0.3f},
     {145.41, "tracking beside him along the machines", Subject::Body, Move::Track, Basis::Travel, {80, 8, 480}, kSame,
      50, 1.0f},
     {149.20, "leading him, running at us", Subject::Body, Move::Track, Basis::Travel, {0, 10, 520}, kSame, 45, 1.0f},
@@ -152,7 +154,26 @@ constexpr float kFill = 0.9f;  // how much of the picture a fitted subject may t
 const Sphere kFanSphere{L::kFanHub, L::kFanRadius + 20.0f};
 const Sphere kDoorsSphere{{0.0f, L::kDoorHeight * 0.5f, -L::kHallHalfZ}, L::kDoorWidth * 0.6f};
 
-const Sphere* landmark(Subject s) { return s == Subject::Fan ? &kFanSphere : s == Subject::Doors ? &kDoorsSphere : nullptr; }
+// Where the thrown chair comes down and skids to rest.
+const Sphere& chairSphere()
+{
+    static const Sphere sphere = [] {
+        const ThrowPlan& plan = throwPlan();
+        sm::Vec3 centre = (plan.landing + plan.rest) * 0.5f + sm::Vec3{0.0f, 40.0f, 0.0f};
+        return Sphere{centre, 0.5f * sm::length(plan.rest - plan.landing) + 70.0f};
+    }();
+    return sphere;
+}
+
+const Sphere* landmark(Subject s)
+{
+    switch (s) {
+    case Subject::Fan: return &kFanSphere;
+    case Subject::Chair: return &chairSphere();
+    case Subject::Doors: return &kDoorsSphere;
+    default: return nullptr;
+    }
+}
 
 struct Context {
     const RobotTrack& robot;
@@ -200,6 +221,7 @@ sm::Vec3 subjectPoint(const Context& c, Subject s, float t)
     case Subject::Gaze: return head + r.facing(t) * 150.0f;
     // Shots of two things look between them, nearer the nearer one.
     case Subject::Fan: return lerp(r.centre(t), kFanSphere.centre, 0.35f);
+    case Subject::Chair: return lerp(r.centre(t), chairSphere().centre, 0.5f);
     case Subject::Doors: return lerp(r.centre(t), kDoorsSphere.centre, 0.1f);
     case Subject::Stage: {
         // From his feet to the top of the hand, between him and the greetings.
@@ -230,8 +252,9 @@ void mustHold(const Context& c, Subject s, float t, std::vector<Sphere>& out)
     switch (s) {
     case Subject::Body: out.push_back(robotSphere(c.robot, t)); break;
     case Subject::Fan:
+    case Subject::Chair:
         out.push_back(robotSphere(c.robot, t));
-        out.push_back(kFanSphere);
+        out.push_back(*landmark(s));
         break;
     case Subject::Doors: out.push_back(robotSphere(c.robot, t)); break;
     case Subject::Stage: {
