@@ -3,8 +3,9 @@
 // objects on the show's clocks (the scene clock taken from the dance clock,
 // cameras posed on it and cut on music time), and every picture taken with
 // the show's projection. Checks that the cuts fall on the music's bar lines,
-// that he is in every shot, that the greetings are drawn by the hand, upright
-// and in the picture, and that the shadow light's view always holds him.
+// that he is in every shot, that the chair he throws crashes down in the
+// picture, that the greetings are drawn by the hand, upright and in the
+// picture, and that the shadow light's view always holds him.
 #include "anim/camera_file.h"
 #include "anim/core/scene_node.h"
 #include "anim/animation_file.h"
@@ -189,6 +190,15 @@ public:
     }
 
     Sphere robotSphere() const { return boundingSphere(*content_.findGeometry("bind_pose")); }
+    // Where the chair he throws is at scene time t.
+    sm::Vec3 thrownChair(float scene) const
+    {
+        SceneNode* root = content_.findAnimation("flying_chair");
+        SceneNode* chair = root ? root->findNode("flying_chair") : nullptr;
+        if (!chair) return {0.0f, -1e6f, 0.0f};
+        root->updatePose(scene, sm::identityMatrix());
+        return {chair->world.a[12], chair->world.a[13], chair->world.a[14]};
+    }
     const CreditsDance& credits() const { return *credits_; }
     const Geometry& hand() const { return *content_.findGeometry("credits_dance_hand"); }
 
@@ -264,6 +274,7 @@ TEST_F(ShowFraming, HeIsInEveryShotTheGreetingsAreDrawnUprightInThePictureAndThe
     }
     std::size_t next = 0;
     int greeting = -1, shadowChecks = 0, windowsSeen = 0;
+    bool chairThrown = false, chairDown = false;
     bool wasOpen = false;
     float openedAt = 0.0f;
     // Pictures of the greetings as stored: is the lighter half of the
@@ -283,7 +294,7 @@ TEST_F(ShowFraming, HeIsInEveryShotTheGreetingsAreDrawnUprightInThePictureAndThe
         return sum[0] / std::max(weight[0], 1.0) > sum[1] / std::max(weight[1], 1.0);
     };
 
-    run_->play(262.0f, [&](float t, float) {
+    run_->play(262.0f, [&](float t, float scene) {
         ASSERT_TRUE(run_->mainCamera && run_->shadowCamera);
         const Sphere him = run_->robotSphere();
         // The middle of each shot: all of him in the picture, or him filling its middle.
@@ -296,6 +307,16 @@ TEST_F(ShowFraming, HeIsInEveryShotTheGreetingsAreDrawnUprightInThePictureAndThe
             EXPECT_TRUE(whole || fills) << "shot " << next + 1 << " at " << t << " s: he is at (" << d.x << ", " << d.y
                                         << ") with a radius of (" << d.rx << ", " << d.ry << ")";
             ++next;
+        }
+        // The thrown chair is in the picture when it crashes down (the
+        // first frame it is back near the floor after flying high).
+        if (!chairDown && scene > 134.0f) {
+            const sm::Vec3 chair = run_->thrownChair(scene);
+            chairThrown = chairThrown || chair.y > 100.0f;
+            if (chairThrown && chair.y < 40.0f) {
+                chairDown = true;
+                EXPECT_TRUE(Picture(*run_->mainCamera, t).inside(chair)) << "the chair crashes down out of the picture at " << t << " s";
+            }
         }
         // Twice a second: the sun's view holds all of him.
         if (static_cast<long>(std::lround(t * kFps)) % 15 == 0) {
@@ -351,6 +372,7 @@ TEST_F(ShowFraming, HeIsInEveryShotTheGreetingsAreDrawnUprightInThePictureAndThe
     });
     EXPECT_EQ(next, middles.size());
     EXPECT_EQ(windowsSeen, 12);
+    EXPECT_TRUE(chairDown) << "the thrown chair never comes down";
     EXPECT_GT(shadowChecks, 500);
 }
 

@@ -9,6 +9,7 @@
 #include "tools/world/layout.h"
 #include "tools/world/output.h"
 #include "tools/world/robot_rig.h"
+#include "tools/world/robot_throw.h"
 #include "tools/world/robot_track.h"
 #include "tools/world/sight.h"
 
@@ -30,10 +31,12 @@ enum class Subject {
     Upper,   // head and chest
     Face,    // his face
     Exhale,  // his face and the air in front of it
-    HandR,   // his right hand (the pen, the mug, the e-cigarette)
+    HandR,   // his right hand (the pen, the mug)
+    HandL,   // his left hand (the e-cigarette)
     Hands,   // both hands
     Gaze,    // over his shoulder: his head and what he looks at
     Fan,     // him and the wall fan
+    Chair,   // him and where the chair he throws crashes down
     Doors,   // him, seen from behind on his way to the sliding doors
     Stage,   // the dancer, the hand on the crane and the greetings
 };
@@ -83,15 +86,15 @@ const Shot kShots[] = {
     {54.88, "medium: back at the desk", Subject::Upper, Move::Still, Basis::Facing, {-60, 15, 230}, kSame, 45, 0.6f},
     {64.34, "close-up: the mug picked up", Subject::HandR, Move::Still, Basis::Facing, {-40, 25, 125}, kSame, 42,
      0.8f},
-    {71.91, "close-up: his face as he drinks", Subject::Face, Move::Still, Basis::Facing, {25, 5, 120}, kSame, 38,
+    {71.91, "close-up: his face as he drinks", Subject::Face, Move::Still, Basis::Facing, {-35, -10, 130}, kSame, 38,
      0.7f},
     {79.48, "medium: content, the mug goes down", Subject::Upper, Move::Still, Basis::Facing, {60, 20, 260}, kSame, 45,
      0.6f},
-    {87.05, "close-up: the e-cigarette in his hand", Subject::HandR, Move::Still, Basis::Facing, {-30, 15, 115}, kSame,
+    {87.05, "close-up: the e-cigarette in his hand", Subject::HandL, Move::Still, Basis::Facing, {30, 15, 115}, kSame,
      42, 0.8f},
     {94.62, "close-up: his face, puffing", Subject::Face, Move::Still, Basis::Facing, {-25, 8, 120}, kSame, 38, 0.7f},
     {100.30, "medium wide: he leans back", Subject::Body, Move::Still, Basis::Facing, {70, 20, 420}, kSame, 45, 0.5f},
-    {105.98, "profile: the long exhale", Subject::Exhale, Move::Still, Basis::Facing, {95, 5, 170}, kSame, 45, 0.6f},
+    {105.98, "three-quarter: leaning back, the long exhale", Subject::Exhale, Move::Still, Basis::Facing, {60, 8, 200}, kSame, 45, 0.6f},
     {111.98, "crane down: asleep, the dream", Subject::Body, Move::Crane, Basis::Facing, {30, 65, 520}, {15, 30, 400},
      50, 0.5f},
     {115.46, "medium close: he wakes with a start", Subject::Upper, Move::Still, Basis::Facing, {-30, 10, 170}, kSame,
@@ -105,13 +108,13 @@ const Shot kShots[] = {
      {60, 35, 800}, kSame, 55, 0.3f},
     {137.84, "low, wide: up on the drop, the chair hurled", Subject::Body, Move::Still, Basis::Facing, {35, -4, 480},
      kSame, 62, 0.5f},
-    {141.63, "wide: the chair crashes down, he turns to run", Subject::Body, Move::Still, Basis::Hall, {20, 12, 950},
-     kSame, 55, 0.7f},
+    {141.63, "wide: the chair crashes down, he turns to run", Subject::Chair, Move::Still, Basis::Hall,
+     {-45, 14, 1000}, kSame, 55, 0.3f},
     {145.41, "tracking beside him along the machines", Subject::Body, Move::Track, Basis::Travel, {80, 8, 480}, kSame,
      50, 1.0f},
     {149.20, "leading him, running at us", Subject::Body, Move::Track, Basis::Travel, {0, 10, 520}, kSame, 45, 1.0f},
     {152.98, "wide: the fan winds down as he runs past", Subject::Fan, Move::Still, Basis::Facing, {10, 4, 1200},
-     kSame, 50, 0.6f},
+     kSame, 50, 0.0f},
     {156.77, "tracking low, the other side", Subject::Body, Move::Track, Basis::Travel, {-100, 2, 460}, kSame, 55,
      1.0f},
     {160.55, "wide: along the conveyor", Subject::Body, Move::Still, Basis::Travel, {60, 25, 900}, kSame, 40, 0.9f},
@@ -126,7 +129,7 @@ const Shot kShots[] = {
     {185.15, "wide: across the hall", Subject::Body, Move::Still, Basis::Travel, {120, 20, 800}, kSame, 45, 0.8f},
     {188.94, "leading him towards the crates", Subject::Body, Move::Track, Basis::Travel, {15, 8, 520}, kSame, 45,
      1.0f},
-    {194.61, "low angle: over the row of crates", Subject::Body, Move::Still, Basis::Facing, {90, -8, 560}, kSame, 60,
+    {194.61, "low angle: over the row of crates", Subject::Body, Move::Still, Basis::Hall, {100, -5, 600}, kSame, 60,
      0.6f},
     {202.29, "low angle: up on the platform, the flip", Subject::Body, Move::Still, Basis::Facing, {70, -6, 700},
      kSame, 60, 0.7f},
@@ -151,7 +154,26 @@ constexpr float kFill = 0.9f;  // how much of the picture a fitted subject may t
 const Sphere kFanSphere{L::kFanHub, L::kFanRadius + 20.0f};
 const Sphere kDoorsSphere{{0.0f, L::kDoorHeight * 0.5f, -L::kHallHalfZ}, L::kDoorWidth * 0.6f};
 
-const Sphere* landmark(Subject s) { return s == Subject::Fan ? &kFanSphere : s == Subject::Doors ? &kDoorsSphere : nullptr; }
+// Where the thrown chair comes down and skids to rest.
+const Sphere& chairSphere()
+{
+    static const Sphere sphere = [] {
+        const ThrowPlan& plan = throwPlan();
+        sm::Vec3 centre = (plan.landing + plan.rest) * 0.5f + sm::Vec3{0.0f, 40.0f, 0.0f};
+        return Sphere{centre, 0.5f * sm::length(plan.rest - plan.landing) + 70.0f};
+    }();
+    return sphere;
+}
+
+const Sphere* landmark(Subject s)
+{
+    switch (s) {
+    case Subject::Fan: return &kFanSphere;
+    case Subject::Chair: return &chairSphere();
+    case Subject::Doors: return &kDoorsSphere;
+    default: return nullptr;
+    }
+}
 
 struct Context {
     const RobotTrack& robot;
@@ -194,10 +216,12 @@ sm::Vec3 subjectPoint(const Context& c, Subject s, float t)
     case Subject::Face: return head + r.facing(t) * 6.0f;
     case Subject::Exhale: return head + r.facing(t) * 45.0f;
     case Subject::HandR: return r.bone(t, rig::kHandR);
+    case Subject::HandL: return r.bone(t, rig::kHandL);
     case Subject::Hands: return (r.bone(t, rig::kHandR) + r.bone(t, rig::kHandL)) * 0.5f;
     case Subject::Gaze: return head + r.facing(t) * 150.0f;
     // Shots of two things look between them, nearer the nearer one.
     case Subject::Fan: return lerp(r.centre(t), kFanSphere.centre, 0.35f);
+    case Subject::Chair: return lerp(r.centre(t), chairSphere().centre, 0.5f);
     case Subject::Doors: return lerp(r.centre(t), kDoorsSphere.centre, 0.1f);
     case Subject::Stage: {
         // From his feet to the top of the hand, between him and the greetings.
@@ -228,8 +252,9 @@ void mustHold(const Context& c, Subject s, float t, std::vector<Sphere>& out)
     switch (s) {
     case Subject::Body: out.push_back(robotSphere(c.robot, t)); break;
     case Subject::Fan:
+    case Subject::Chair:
         out.push_back(robotSphere(c.robot, t));
-        out.push_back(kFanSphere);
+        out.push_back(*landmark(s));
         break;
     case Subject::Doors: out.push_back(robotSphere(c.robot, t)); break;
     case Subject::Stage: {

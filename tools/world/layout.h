@@ -28,10 +28,15 @@ inline constexpr sm::Vec3 kSunTravel{0.42f, -0.5f, -0.757f};
 // the chair in front of it (the rider faces north, -Z).
 inline constexpr sm::Vec3 kDeskCentre{-1700.0f, 0.0f, -1140.0f};
 inline constexpr sm::Vec3 kDeskSize{170.0f, 76.0f, 80.0f};
-inline constexpr sm::Vec3 kChairAtDesk{-1700.0f, 0.0f, -1010.0f};
+inline constexpr sm::Vec3 kChairAtDesk{-1700.0f, 0.0f, -1052.0f};
 inline constexpr sm::Vec3 kDeskLamp{-1630.0f, 76.0f, -1165.0f};
-inline constexpr sm::Vec3 kMugOnDesk{-1760.0f, 76.0f, -1115.0f};
-inline constexpr sm::Vec3 kECigOnDesk{-1660.0f, 76.0f, -1110.0f};
+// The lamp's cable runs forward over the desk and hangs down its front edge,
+// frayed where it bends over the edge (what he grabs).
+inline constexpr sm::Vec3 kFrayedCable{-1645.0f, 76.0f, -1099.0f};
+// His mug on his right, the e-cigarette on his left, the papers between.
+inline constexpr sm::Vec3 kMugOnDesk{-1660.0f, 76.0f, -1112.0f};
+inline constexpr sm::Vec3 kECigOnDesk{-1745.0f, 76.0f, -1108.0f};
+inline constexpr sm::Vec3 kPapers{-1724.0f, 77.7f, -1128.0f};  // the top sheet
 // The poster wall: posters on the north wall around this point (6 m east).
 inline constexpr sm::Vec3 kPosterWall{-1100.0f, 190.0f, -1250.0f};
 inline constexpr sm::Vec3 kChairAtPosters{-1100.0f, 0.0f, -1010.0f};

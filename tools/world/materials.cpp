@@ -71,8 +71,11 @@ std::vector<MaterialSpec> makeTable()
     t.push_back(glass);
     // The robot and the props (never light-mapped).
     t.push_back(withNormal(textured("robot_paint", "paint_orange", 60.0f, 0.45f, 0.6f, false), "painted_metal_normal"));
-    t.push_back(textured("robot_joint", "brushed_steel", 40.0f, 0.5f, 0.7f));
-    t.push_back(textured("chair_fabric", "rubber", 40.0f, 0.15f, 0.2f));
+    t.push_back(withNormal(textured("robot_joint", "paint_graphite", 40.0f, 0.45f, 0.6f, false), "painted_metal_normal"));
+    t.push_back(withNormal(textured("robot_visor", "paint_graphite", 120.0f, 0.85f, 1.0f, false), "brushed_steel_normal"));
+    t.push_back(textured("robot_steel", "brushed_steel", 30.0f, 0.55f, 0.8f));
+    t.push_back(withNormal(textured("robot_stripes", "hazard_stripes", 14.0f, 0.35f, 0.5f, false), "painted_metal_normal"));
+    t.push_back(textured("chair_fabric", "fabric", 30.0f, 0.12f, 0.15f));
     t.push_back(textured("chair_metal", "brushed_steel", 40.0f, 0.5f, 0.7f));
     t.push_back(textured("prop_ceramic", "poster_paper", 30.0f, 0.6f, 0.8f));
     // Glowing parts.

@@ -19,9 +19,9 @@ class Performance {
 public:
     // Takes the bytes of every clip's animation file and of "run" and "bind_pose".
     bool load(const std::map<std::string, std::vector<std::uint8_t>>& files, std::string& error);
-    // The world matrix of a bone (rig::BoneIndex) at demo time t. Path clips
-    // give the body standing on the path point facing along it (the walk
-    // cycle itself is not evaluated there).
+    // The world matrix of a bone (rig::BoneIndex) at demo time t. On the
+    // paths the walk cycle is where the engine's frame-by-frame advance puts
+    // it at 60 frames per second (the first frame measured from the origin).
     sm::Mat4 bone(float t, int boneIndex);
     sm::Vec3 bonePosition(float t, int boneIndex) { return sm::transformPoint(bone(t, boneIndex), {}); }
 
@@ -30,6 +30,13 @@ private:
     std::unique_ptr<SceneNode> rider_;
     std::vector<SceneNode*> riderBones_;
     std::map<std::string, bool> seated_;
+    // Per path clip: the distance run by each frame of the show's clock.
+    struct PathTable {
+        float start = 0.0f;
+        std::vector<float> travelled;  // at frame k: start + k / 60
+    };
+    std::map<std::string, PathTable> paths_;
+    float travelled(const std::string& clip, float t);
 };
 
 } // namespace world

@@ -2,12 +2,15 @@
 
 #include "tools/model/primitives.h"
 #include "tools/model/transform.h"
+#include "tools/model/vec_ops.h"
 #include "tools/world/chair.h"
 #include "tools/world/keys.h"
 #include "tools/world/layout.h"
 #include "tools/world/output.h"
 #include "tools/world/performance.h"
+#include "tools/world/robot_office.h"
 #include "tools/world/robot_rig.h"
+#include "tools/world/robot_throw.h"
 #include "tools/world/schedule.h"
 
 #include <cmath>
@@ -30,10 +33,39 @@ void addMarker(Model& m, const std::string& name, int id)
     m.addMesh(name, id).add(s);
 }
 
-// The grip of the right hand: a little below the palm's centre.
-sm::Vec3 grip(Performance& robot, float t)
+// A held thing's frame: at the hand's grip, its own Y axis along the hand's
+// Z (the thumb side).
+sm::Mat4 heldIn(Performance& robot, float t, Side side)
 {
-    return sm::transformPoint(robot.bone(t, rig::kHandR), {0.0f, -8.0f, 3.0f});
+    const bool left = side == Side::Left;
+    sm::Mat4 hand = robot.bone(t, left ? rig::kHandL : rig::kHandR);
+    return hand * sm::translation(left ? rig::kGripL : rig::kGripR) * sm::rotation(axisAngle({1, 0, 0}, 90.0f));
+}
+
+void keyFrame(SceneNode& n, float t, const sm::Mat4& m)
+{
+    keyPosition(n, t, sm::transformPoint(m, {}));
+    keyRotation(n, t, quatFromMatrix(m));
+}
+
+// A thing on the desk that he picks up and puts down again: at rest where
+// his hand takes it, in his hand (keyed thirty times a second), at rest
+// where he leaves it, hopping when he bangs the desk.
+void keyHeld(SceneNode& n, Performance& robot, Side side, float pickUp, float putDown, float end)
+{
+    const sm::Mat4 before = heldIn(robot, pickUp, side), after = heldIn(robot, putDown, side);
+    keyFrame(n, 0.0f, before);
+    for (float t : evenTimes(pickUp, putDown, 30.0f)) keyFrame(n, t, heldIn(robot, t, side));
+    float last = putDown;
+    for (float bang : office::kBangs) {
+        if (bang <= last) continue;
+        keyFrame(n, bang, after);
+        sm::Mat4 up = sm::translation({0, 1.6f, 0}) * after;
+        keyFrame(n, bang + 0.07f, up);
+        keyFrame(n, bang + 0.16f, after);
+        last = bang + 0.16f;
+    }
+    keyFrame(n, end, after);
 }
 
 void writeFlyingChair(content::Staging& staging, Performance& robot)
@@ -44,35 +76,56 @@ void writeFlyingChair(content::Staging& staging, Performance& robot)
     SceneNode root;
     SceneNode& base = addNode(root, "flying_chair", 911);
     SceneNode& seat = addNode(base, "flying_chair_seat", 912);
-    seat.position = {0, kSeatHeight, 0};
-    // Held over his head until the release, then a tumbling arc of about
-    // 15 m, two bounces and rest.
-    const float release = 137.5f;
-    sm::Vec3 from = L::kChairAtDesk;
-    sm::Vec3 land{-400.0f, 0.0f, -250.0f};
-    for (float t = kFlyingChairShown; t < release; t += 0.25f) {
-        sm::Vec3 hands = (robot.bonePosition(t, rig::kHandL) + robot.bonePosition(t, rig::kHandR)) * 0.5f;
-        float u = (t - kFlyingChairShown) / (release - kFlyingChairShown);
-        keyPosition(base, t, from + (hands - sm::Vec3{0, 40, 0} - from) * std::min(1.0f, u * 2.0f));
-        keyRotation(base, t, axisAngle({0, 1, 0}, 180.0f - 60.0f * u));
+    const ThrowPlan& plan = throwPlan();
+    // Where the shock's chair stood, its seat swivelled and tipped as it was.
+    const sm::Mat4 base0 = chairBaseFrame(plan.chair);
+    const sm::Mat4 seatLocal = sm::inverse(base0) * seatFrame(plan.chair);
+    seat.position = sm::transformPoint(seatLocal, {});
+    seat.rotation = quatFromMatrix(seatLocal);
+    keyFrame(base, 0.0f, base0);
+    keyFrame(base, plan.grab, base0);
+    // In his hands: held rigidly by the right hand as it was when he took it.
+    const sm::Mat4 grip = sm::inverse(robot.bone(plan.grab, rig::kHandR)) * base0;
+    auto held = [&](float t) { return robot.bone(t, rig::kHandR) * grip; };
+    for (float t : evenTimes(plan.grab, plan.release, 30.0f)) keyFrame(base, t, held(t));
+    // Thrown: a tumbling arc to the landing point, a bounce, a skid to rest
+    // on its side.
+    const sm::Mat4 r0 = held(plan.release);
+    const sm::Vec3 p0 = sm::transformPoint(r0, {});
+    const sm::Quat q0 = quatFromMatrix(r0);
+    const float flight = 1.45f, g = 981.0f;
+    const sm::Vec3 land = plan.landing + sm::Vec3{0, 20, 0};
+    const sm::Vec3 vh = (land - p0) * (1.0f / flight);
+    const float vy = (land.y - p0.y + 0.5f * g * flight * flight) / flight;
+    const sm::Vec3 across = normalized(sm::cross({0, 1, 0}, normalized(sm::Vec3{vh.x, 0, vh.z})));
+    auto tumble = [&](float s) {
+        return axisAngle(across, 420.0f * s) * axisAngle({0, 1, 0}, -70.0f * s) * q0;
+    };
+    for (float t : evenTimes(plan.release, plan.release + flight, 30.0f)) {
+        float s = t - plan.release;
+        sm::Vec3 p{p0.x + vh.x * s, p0.y + vy * s - 0.5f * g * s * s, p0.z + vh.z * s};
+        keyPosition(base, t, p);
+        keyRotation(base, t, tumble(s));
     }
-    sm::Vec3 start = (robot.bonePosition(release, rig::kHandL) + robot.bonePosition(release, rig::kHandR)) * 0.5f -
-                     sm::Vec3{0, 40, 0};
-    const float flight = 1.6f;
-    for (int i = 0; i <= 8; ++i) {
-        float u = static_cast<float>(i) / 8.0f;
-        sm::Vec3 p = start + (land - start) * u;
-        p.y = start.y * (1 - u) + 450.0f * std::sin(3.14159265f * u);
-        keyPosition(base, release + flight * u, p);
-        keyRotation(base, release + flight * u, eulerYXZ(120.0f - 200.0f * u, 300.0f * u, 90.0f * u));
+    const float hit = plan.release + flight;
+    const sm::Quat landed = tumble(flight);
+    const sm::Vec3 dir = normalized(plan.rest - plan.landing);
+    const float skid = sm::length(plan.rest - plan.landing);
+    // Lying on its side at rest, turned a little across its way.
+    const sm::Quat lying = axisAngle({0, 1, 0}, -35.0f) * axisAngle({0, 0, 1}, 90.0f);
+    const sm::Vec3 restAt = plan.rest + sm::Vec3{0, 27, 0};
+    const struct {
+        float dt, along, height, blend;
+    } bounce[] = {{0.12f, 0.25f, 38.0f, 0.3f}, {0.28f, 0.45f, 30.0f, 0.55f}, {0.42f, 0.62f, 6.0f, 0.75f},
+                  {0.7f, 0.85f, 2.0f, 0.92f}, {1.1f, 1.0f, 0.0f, 1.0f}};
+    for (const auto& b : bounce) {
+        sm::Vec3 p = land + dir * (skid * b.along);
+        p.y = land.y + (restAt.y - land.y) * b.blend + b.height;
+        keyPosition(base, hit + b.dt, p);
+        keyRotation(base, hit + b.dt, slerp(landed, lying, b.blend));
     }
-    const float landed = release + flight;
-    keyPosition(base, landed + 0.4f, land + sm::Vec3{150, 40, 60});
-    keyRotation(base, landed + 0.4f, eulerYXZ(-90.0f, 360.0f, 120.0f));
-    keyPosition(base, landed + 0.8f, land + sm::Vec3{230, 0, 90});
-    keyRotation(base, landed + 0.8f, eulerYXZ(-100.0f, 360.0f, 90.0f));
-    keyPosition(base, landed + 1.6f, land + sm::Vec3{250, 0, 100});
-    keyRotation(base, landed + 1.6f, eulerYXZ(-105.0f, 360.0f, 90.0f));
+    keyPosition(base, 262.0f, restAt);
+    keyRotation(base, 262.0f, lying);
     saveAnimationFile(staging, "animations/flying_chair.ani", root);
 }
 
@@ -103,51 +156,43 @@ void writeDoors(content::Staging& staging)
 
 void writeMug(content::Staging& staging, Performance& robot)
 {
+    // Modelled about the point his hand holds: halfway up its side.
     Model m;
     ModelMesh& mug = m.addMesh("kubek", 931);
-    mug.add(cylinder("prop_ceramic", 4.5f, 10.0f, 20));
-    mug.add(transformed(torus("prop_ceramic", 3.0f, 0.9f, 16, 8), translate(5.5f, 5.0f, 0) * rotateX(90)));
+    mug.add(transformed(cylinder("prop_ceramic", 4.5f, 10.0f, 20), translate(0, -5.0f, 0)));
+    mug.add(transformed(torus("prop_ceramic", 3.0f, 0.9f, 16, 8), translate(5.8f, 0.0f, 0) * rotateX(90)));
     saveModel(staging, "models/kubek.geo", m, false);
     SceneNode root;
-    SceneNode& n = addNode(root, "kubek", 931);
-    sm::Vec3 onDesk = L::kMugOnDesk;
-    // On the desk, in his hand while he drinks.
-    keyPosition(n, 0.0f, onDesk);
-    for (float t = 59.0f; t <= 71.01f; t += 0.25f) {
-        bool held = (t >= 59.5f && t <= 63.5f) || (t >= 66.5f && t <= 70.5f);
-        keyPosition(n, t, held ? grip(robot, t) - sm::Vec3{0, 5, 0} : onDesk);
-    }
-    keyPosition(n, 262.0f, onDesk);
+    keyHeld(addNode(root, "kubek", 931), robot, Side::Right, office::kMugPickUp, office::kMugPutDown, 262.0f);
     saveAnimationFile(staging, "animations/kubek.ani", root);
 }
 
 void writeECigarette(content::Staging& staging, Performance& robot)
 {
+    // A slim stick along its Y axis about the point his hand holds; the
+    // mouthpiece up, the glowing tip down.
     Model m;
     ModelMesh& body = m.addMesh("epapieros", 941);
-    body.add(transformed(capsule("steel_brushed", 1.2f, 11.0f, 12, 4), rotateX(90)));
+    body.add(capsule("steel_brushed", 1.2f, 11.0f, 12, 4));
+    body.add(transformed(cylinder("rubber_black", 0.9f, 2.5f, 10), translate(0, 5.5f, 0)));
     ModelMesh& tip = m.addMesh("dym_papierosa", 942);
-    tip.add(transformed(sphere("glow_ecig_tip", 1.3f, 10, 5), translate(0, 0, 0)));
+    tip.add(sphere("glow_ecig_tip", 1.3f, 10, 5));
     addMarker(m, "glowa", 943);
     addMarker(m, "glowa_trg", 944);
     saveModel(staging, "models/epapieros.geo", m, false);
 
     SceneNode root;
     SceneNode& n = addNode(root, "epapieros", 941);
-    SceneNode& tipNode = addNode(n, "dym_papierosa", 942);
-    tipNode.position = {0, 0, 7.0f};
-    sm::Vec3 onDesk = L::kECigOnDesk + sm::Vec3{0, 1.5f, 0};
-    keyPosition(n, 0.0f, onDesk);
-    for (float t = 77.0f; t <= 105.01f; t += 0.25f) keyPosition(n, t, grip(robot, t));
-    keyPosition(n, 106.0f, onDesk);
-    keyPosition(n, 262.0f, onDesk);
-    // The exhale: from his mouth, forwards and up (read once, at time 0).
+    addNode(n, "dym_papierosa", 942).position = {0, -6.8f, 0};
+    keyHeld(n, robot, Side::Left, office::kECigPickUp, office::kECigPutDown, 262.0f);
+    // The exhale (read once, at time 0): from his mouth along where his face
+    // points, up and ahead.
     const float exhale = 0.5f * (kExhaleStart + kExhaleEnd);
     sm::Mat4 head = robot.bone(exhale, rig::kHead);
-    sm::Vec3 mouth = sm::transformPoint(head, {0, 8, 16});
-    sm::Vec3 ahead = sm::transformPoint(head, {0, 40, 80});
+    sm::Vec3 mouth = sm::transformPoint(head, rig::kMouth);
+    sm::Vec3 ahead = normalized(sm::transformPoint(head, rig::kMouth + sm::Vec3{0, 0, 1}) - mouth);
     addNode(root, "glowa", 943).position = mouth;
-    addNode(root, "glowa_trg", 944).position = ahead;
+    addNode(root, "glowa_trg", 944).position = mouth + ahead * 75.0f;
     saveAnimationFile(staging, "animations/epapieros.ani", root);
 }
 

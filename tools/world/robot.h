@@ -1,8 +1,6 @@
 #pragma once
-// The robot: its bind pose (geometry and skeleton), the sixteen clips of the
-// schedule, the riding chairs and the walk cycle "run". This is the stand-in
-// performance: a box robot on the shared skeleton that plays every clip at
-// its time and place, so the show runs end to end.
+// The robot: his bind pose (geometry and skeleton), the sixteen clips of the
+// schedule with their riding chairs, and the walk cycle "run".
 #include <cstdint>
 #include <map>
 #include <string>
@@ -11,11 +9,16 @@
 namespace content {
 class Staging;
 }
+namespace model {
+struct Model;
+}
 
 namespace world {
 
 // Writes everything and hands back the bytes of each animation file by name
-// (for evaluating the performance).
-void writeRobot(content::Staging& staging, std::map<std::string, std::vector<std::uint8_t>>& animations);
+// (for evaluating the performance). The set, when given, is what the run
+// paths are checked against (they must keep clear of it).
+void writeRobot(content::Staging& staging, std::map<std::string, std::vector<std::uint8_t>>& animations,
+                const model::Model* set);
 
 } // namespace world

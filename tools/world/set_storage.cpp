@@ -125,15 +125,19 @@ void addOffice(Model& m)
     std::vector<Vec2> shade = {{2, 14}, {9, 1}, {10, 0}, {11, 1}, {4, 16}, {2, 16}};
     om.add(at(lathe("paint_green", shade, 18, 35.0f), translate(head) * rotateX(150) * translate(0, -14, 0)));
     om.add(at(sphere("glow_bulb", 3.2f, 10, 5), translate(head + sm::Vec3{0, -6, 3})));
-    // The frayed cable: from the lamp down behind the desk, along the floor to the wall socket.
-    std::vector<sm::Vec3> cable = smoothPath({lamp + sm::Vec3{-6, 1, -6}, lamp + sm::Vec3{-20, 2, -22},
-                                              {lamp.x - 30, s.y + 1, d.z - s.z * 0.5f + 2}, {lamp.x - 34, 40, d.z - s.z * 0.5f - 4},
-                                              {lamp.x - 20, 1.2f, d.z - s.z * 0.5f + 10}, {lamp.x + 60, 1.2f, d.z + 10},
-                                              {lamp.x + 110, 1.2f, d.z - 30}, {lamp.x + 130, 25, -L::kHallHalfZ + 2}},
+    // The frayed cable: from the lamp forward over the desk, over its front
+    // edge (frayed where it bends) and down to the floor, then along the
+    // floor to the wall socket.
+    const sm::Vec3 fray = L::kFrayedCable;
+    std::vector<sm::Vec3> cable = smoothPath({lamp + sm::Vec3{-7, 1, 5}, {lamp.x - 12, s.y + 0.9f, fray.z - 30},
+                                              {fray.x, s.y + 0.9f, fray.z - 1}, {fray.x + 1, s.y - 5, fray.z + 2.5f},
+                                              {fray.x + 3, 30, fray.z + 4}, {fray.x + 8, 1.2f, fray.z + 14},
+                                              {lamp.x + 60, 1.2f, fray.z + 8}, {lamp.x + 120, 1.2f, d.z - 20},
+                                              {lamp.x + 130, 25, -L::kHallHalfZ + 2}},
                                              6);
     om.add(tube("rubber_black", cable, 0.8f, 6, true));
     // Bare copper where it is frayed.
-    om.add(at(sphere("paint_orange", 1.4f, 8, 4), translate(cable[cable.size() / 2 + 4])));
+    om.add(at(sphere("paint_orange", 1.4f, 8, 4), translate(fray + sm::Vec3{0, 1.0f, 0})));
     om.add(at(box("paint_yellow", {10, 14, 4}), translate(lamp.x + 130, 25, -L::kHallHalfZ + 2)));
     // A shelf of binders against the west wall and a filing cabinet.
     const float wx = -L::kHallHalfX + 22.0f;

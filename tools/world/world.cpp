@@ -67,7 +67,7 @@ void writeWorld(content::Staging& staging, content::Fonts& fonts, const std::str
     saveModel(staging, "models/factory.geo", factory, true);
     saveModel(staging, "models/fan.geo", fan, true);
     std::map<std::string, std::vector<std::uint8_t>> clips;
-    timed("robot", [&] { writeRobot(staging, clips); });
+    timed("robot", [&] { writeRobot(staging, clips, &factory); });
     if (staging.failed()) return;
     Performance robot;
     std::string error;

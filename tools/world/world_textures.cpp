@@ -91,6 +91,31 @@ void repaint(content::Staging& staging, const Canvas& source, const std::string&
     staging.writeJpeg("textures/" + name + "_diffuse.jpg", toImage(c, 3), 90);
 }
 
+// Worn grey upholstery: a fine weave, pilled and shiny where it is sat on.
+void fabric(content::Staging& staging)
+{
+    const int n = 256;
+    Canvas diffuse(n, n);
+    HeightField height(n, n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            float u = static_cast<float>(x) / n, v = static_cast<float>(y) / n;
+            // Threads over and under: 32 each way across the tile.
+            float wu = std::sin(u * 64.0f * 3.14159265f), wv = std::sin(v * 64.0f * 3.14159265f);
+            bool over = ((x / 4) + (y / 4)) % 2 == 0;
+            float thread = 0.5f + 0.5f * (over ? wu : wv);
+            float mottle = fbm(u * 6, v * 6, 951, 4, 6);
+            float wear = smoothstep(0.3f, 0.8f, 0.5f + 0.5f * fbm(u * 3, v * 3, 952, 4, 3));
+            Color c = mix(hex(0x5a6068), hex(0x737a82), thread);
+            c = scale(c, 0.9f + 0.15f * mottle);
+            c = mix(c, hex(0x8a8d90), 0.35f * wear);
+            diffuse.at(x, y) = c;
+            height.at(x, y) = 0.6f * thread + 0.2f * mottle;
+        }
+    staging.writeJpeg("textures/fabric_diffuse.jpg", toImage(diffuse, 3), 90);
+    staging.writePng("textures/fabric_normal.png", heightToNormalMap(height, 2.0f));
+}
+
 void laneAndHazard(content::Staging& staging, const Canvas& concrete)
 {
     const int n = 512;
@@ -317,6 +342,8 @@ void writeWorldTextures(content::Staging& staging, content::Fonts& fonts)
     repaint(staging, painted, "paint_yellow", hex(0xe8b41e));
     repaint(staging, painted, "paint_blue", hex(0x2e5f8a));
     repaint(staging, painted, "paint_red", hex(0xa8281e));
+    repaint(staging, painted, "paint_graphite", hex(0x4a4e55));
+    fabric(staging);
     laneAndHazard(staging, concrete);
     posters(staging, fonts);
     screensAndViews(staging);
