@@ -240,7 +240,12 @@ TEST_F(CaptureRunTest, BenchReportsJsonFigures)
         const auto& s = j.at(field);
         EXPECT_GE(s.at("p50").get<double>(), 0.0) << field;
         EXPECT_GE(s.at("p99").get<double>(), s.at("p50").get<double>()) << field;
-        EXPECT_GT(s.at("mean").get<double>(), 0.0) << field;
+        // The synthetic show's update does next to nothing: its mean may
+        // round to 0 at the report's tenth of a microsecond.
+        if (std::string(field) == "update_ms")
+            EXPECT_GE(s.at("mean").get<double>(), 0.0) << field;
+        else
+            EXPECT_GT(s.at("mean").get<double>(), 0.0) << field;
     }
     EXPECT_GE(j["frame_ms"]["mean"].get<double>(), j["submit_ms"]["mean"].get<double>());
 
