@@ -3,14 +3,13 @@
 #include "tools/bake/ray_scene.h"
 
 #include "tools/model/vec_ops.h"
+#include "tools/parallel/parallel_for.h"
 
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace bake {
 
@@ -114,20 +113,6 @@ void closestPoint(Vec2 p, Vec2 a, Vec2 b, Vec2 c, float w[3])
     float denom = 1.0f / (va + vb + vc);
     float v = vb * denom, u = vc * denom;
     w[0] = 1 - v - u, w[1] = v, w[2] = u;
-}
-
-// Runs job(i) for i in [0, count) on every core; jobs write only their own results.
-template <class Job>
-void parallel(int count, Job job)
-{
-    int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    std::atomic<int> next{0};
-    std::vector<std::thread> threads;
-    for (int w = 0; w < workers; ++w)
-        threads.emplace_back([&] {
-            for (int i = next++; i < count; i = next++) job(i);
-        });
-    for (std::thread& t : threads) t.join();
 }
 
 void rasterise(const Target& target, TargetData& data)
@@ -258,7 +243,7 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
     tracer.commit();
 
     std::vector<TargetData> data(targets.size());
-    parallel(static_cast<int>(targets.size()), [&](int i) { rasterise(targets[static_cast<std::size_t>(i)], data[static_cast<std::size_t>(i)]); });
+    tools::parallelFor(static_cast<int>(targets.size()), [&](int i) { rasterise(targets[static_cast<std::size_t>(i)], data[static_cast<std::size_t>(i)]); });
 
     const sm::Vec3 toSun = normalized(-L.sunTravel);
     sm::Vec3 sunSide, sunUp;
@@ -274,7 +259,7 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
 
     // Pass 1: sun and lamps.
     for (TargetData& d : data) d.direct.assign(d.samples.size(), {});
-    parallel(static_cast<int>(rows.size()), [&](int r) {
+    tools::parallelFor(static_cast<int>(rows.size()), [&](int r) {
         TargetData& d = data[static_cast<std::size_t>(rows[static_cast<std::size_t>(r)].target)];
         int y = rows[static_cast<std::size_t>(r)].y;
         long long rays = 0;
@@ -331,7 +316,7 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
         d.light.assign(d.samples.size(), {});
         d.filtered.assign(d.samples.size(), {});
     }
-    parallel(static_cast<int>(rows.size()), [&](int r) {
+    tools::parallelFor(static_cast<int>(rows.size()), [&](int r) {
         TargetData& d = data[static_cast<std::size_t>(rows[static_cast<std::size_t>(r)].target)];
         int y = rows[static_cast<std::size_t>(r)].y;
         long long rays = 0;
@@ -388,7 +373,7 @@ Result bakeLightmaps(const std::vector<Target>& targets, const std::vector<const
     // The gathered light is noisy at a few dozen rays: average it over the
     // texels around that lie on the same surface (close by, facing alike);
     // the direct light keeps its sharp shadows.
-    parallel(static_cast<int>(rows.size()), [&](int r) {
+    tools::parallelFor(static_cast<int>(rows.size()), [&](int r) {
         TargetData& d = data[static_cast<std::size_t>(rows[static_cast<std::size_t>(r)].target)];
         int y = rows[static_cast<std::size_t>(r)].y;
         if (d.filtered.empty()) return;

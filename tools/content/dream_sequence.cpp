@@ -1,6 +1,6 @@
 #include "tools/content/assets.h"
 
-#include "tools/content/parallel.h"
+#include "tools/parallel/parallel_for.h"
 #include "tools/pictures/blend.h"
 #include "tools/pictures/noise.h"
 
@@ -64,7 +64,7 @@ Canvas dreamFrame(int frame)
 void writeDreamSequence(Staging& staging)
 {
     std::vector<Image> frames(kFrames);
-    parallelFor(kFrames, [&](int i) { frames[static_cast<size_t>(i)] = toImage(dreamFrame(i), 3); });
+    tools::parallelFor(kFrames, [&](int i) { frames[static_cast<size_t>(i)] = toImage(dreamFrame(i), 3); });
     for (int i = 0; i < kFrames; ++i)
         staging.writeJpeg("textures/dream/dream" + std::to_string(i + 1) + ".jpg", frames[static_cast<size_t>(i)], 88);
 }

@@ -1,6 +1,6 @@
 #include "tools/content/assets.h"
 
-#include "tools/content/parallel.h"
+#include "tools/parallel/parallel_for.h"
 #include "tools/content/surfaces.h"
 #include "tools/pictures/noise.h"
 
@@ -45,7 +45,7 @@ void writeSurfaceTextures(Staging& staging)
     constexpr int count = static_cast<int>(std::size(makers));
     std::vector<Surface> surfaces(count);
     std::vector<Image> normals(count);
-    parallelFor(count, [&](int i) {
+    tools::parallelFor(count, [&](int i) {
         surfaces[static_cast<size_t>(i)] = makers[i]();
         normals[static_cast<size_t>(i)] =
             heightToNormalMap(surfaces[static_cast<size_t>(i)].height, surfaces[static_cast<size_t>(i)].strength);

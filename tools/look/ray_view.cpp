@@ -5,12 +5,12 @@
 #include "content/geometry/vertex_format.h"
 #include "tools/bake/ray_scene.h"
 #include "tools/model/vec_ops.h"
+#include "tools/parallel/parallel_for.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <thread>
 
 namespace look {
 
@@ -174,13 +174,7 @@ pictures::Image RayView::render(const std::vector<Drawn>& set, const std::vector
             p[2] = static_cast<std::uint8_t>(std::clamp(acc.z, 0.0f, 1.0f) * 255.0f + 0.5f);
         }
     };
-    std::vector<std::thread> threads;
-    int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    for (int w = 0; w < workers; ++w)
-        threads.emplace_back([&, w] {
-            for (int y = w; y < height; y += workers) row(y);
-        });
-    for (std::thread& t : threads) t.join();
+    tools::parallelFor(height, row);
     return out;
 }
 

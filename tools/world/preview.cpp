@@ -3,6 +3,7 @@
 #include "content/image.h"
 #include "tools/bake/ray_scene.h"
 #include "tools/content/staging.h"
+#include "tools/parallel/parallel_for.h"
 #include "tools/pictures/image_writers.h"
 #include "tools/world/keys.h"
 #include "tools/world/materials.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <thread>
 
 namespace world {
 
@@ -190,13 +190,7 @@ void renderPreviews(content::Staging& staging, const std::vector<const Model*>& 
                 p[2] = static_cast<std::uint8_t>(std::clamp(acc.z, 0.0f, 1.0f) * 255.0f + 0.5f);
             }
         };
-        std::vector<std::thread> threads;
-        int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-        for (int w = 0; w < workers; ++w)
-            threads.emplace_back([&, w] {
-                for (int y = w; y < height; y += workers) row(y);
-            });
-        for (std::thread& t : threads) t.join();
+        tools::parallelFor(height, row);
         std::string error;
         if (!pictures::writeJpeg(folder + "/" + view.name + ".jpg", out, 88, error)) staging.fail(error);
     }

@@ -3,7 +3,6 @@
 #include "content/image.h"
 #include "tools/content/assets.h"
 #include "tools/content/lettering.h"
-#include "tools/content/parallel.h"
 #include "tools/content/staging.h"
 #include "tools/pictures/blend.h"
 #include "tools/pictures/height_field.h"

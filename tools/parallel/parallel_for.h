@@ -3,8 +3,8 @@
 // results, so the output does not depend on the scheduling.
 #include <functional>
 
-namespace content {
+namespace tools {
 
 void parallelFor(int count, const std::function<void(int)>& job);
 
-} // namespace content
+} // namespace tools

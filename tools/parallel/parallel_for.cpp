@@ -1,11 +1,11 @@
-#include "tools/content/parallel.h"
+#include "tools/parallel/parallel_for.h"
 
 #include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
 
-namespace content {
+namespace tools {
 
 void parallelFor(int count, const std::function<void(int)>& job)
 {
@@ -24,4 +24,4 @@ void parallelFor(int count, const std::function<void(int)>& job)
     for (std::thread& t : threads) t.join();
 }
 
-} // namespace content
+} // namespace tools
