@@ -32,6 +32,24 @@ void toMouth(Pose& p, const sm::Mat4& seat, Side side, float weight, sm::Vec3 gr
     blendArm(p, q, side, weight);
 }
 
+// Both hands folded on his belly, by weight.
+void foldHandsOnBelly(Pose& p, const sm::Mat4& seat, float weight)
+{
+    if (weight <= 0.0f) return;
+    const sm::Vec3 f = facing(seat), l = leftOf(seat);
+    Frames fr = forward(p, seat);
+    Pose q = p;
+    for (Side s : {Side::Left, Side::Right}) {
+        float side = s == Side::Left ? 1.0f : -1.0f;
+        sm::Vec3 belly = sm::transformPoint(fr[rig::kSpine], {side * 4.0f, 2.0f, 19.0f});
+        reachGrip(q, seat, s, belly, handRotation(normalized(-l * side + f * 0.2f), kUp),
+                  l * side - f * 0.4f + sm::Vec3{0, -0.6f, 0});
+        curl(q, s, 0.5f);
+    }
+    blendArm(p, q, Side::Left, weight);
+    blendArm(p, q, Side::Right, weight);
+}
+
 sm::Vec3 axisOf(const sm::Mat4& m, int k) { return normalized({m.a[k * 4], m.a[k * 4 + 1], m.a[k * 4 + 2]}); }
 
 sm::Quat mugGrip() { return handRotation(normalized(kFwd + kLeft * 0.35f), kUp); }
@@ -126,19 +144,7 @@ void whisky(ClipFiles& out)
         blendArm(p, rest, Side::Left, 1.0f);
         blendArm(p, rest, Side::Right, 1.0f);
         float folded = window(t, 71.2f, 72.2f, 75.6f, 76.4f);
-        if (folded > 0.0f) {
-            Frames fr = forward(p, seat);
-            Pose q = p;
-            for (Side s : {Side::Left, Side::Right}) {
-                float side = s == Side::Left ? 1.0f : -1.0f;
-                sm::Vec3 belly = sm::transformPoint(fr[rig::kSpine], {side * 4.0f, 2.0f, 19.0f});
-                reachGrip(q, seat, s, belly, handRotation(normalized(-l * side + f * 0.2f), kUp),
-                          l * side - f * 0.4f + sm::Vec3{0, -0.6f, 0});
-                curl(q, s, 0.5f);
-            }
-            blendArm(p, q, Side::Left, folded);
-            blendArm(p, q, Side::Right, folded);
-        }
+        foldHandsOnBelly(p, seat, folded);
         hand.apply(p, seat, Side::Right, t, -l - f * 0.2f + sm::Vec3{0, -1, 0});
         // Drinking: the mug at his mouth, tipped towards him.
         for (auto [a, b, c2, d, tip] : {std::tuple{58.6f, 59.3f, 61.2f, 61.9f, 1.0f}, {64.0f, 64.8f, 67.3f, 68.0f, 1.25f}}) {
@@ -249,19 +255,7 @@ void cigarette(ClipFiles& out)
         // Hands folded on the belly as the clip begins, clasped behind his
         // head for the exhale.
         float folded = window(t, 70.0f, 71.0f, 75.6f, 76.4f);
-        if (folded > 0.0f) {
-            Frames fr = forward(p, seat);
-            Pose q = p;
-            for (Side s : {Side::Left, Side::Right}) {
-                float side = s == Side::Left ? 1.0f : -1.0f;
-                sm::Vec3 belly = sm::transformPoint(fr[rig::kSpine], {side * 4.0f, 2.0f, 19.0f});
-                reachGrip(q, seat, s, belly, handRotation(normalized(-l * side + f * 0.2f), kUp),
-                          l * side - f * 0.4f + sm::Vec3{0, -0.6f, 0});
-                curl(q, s, 0.5f);
-            }
-            blendArm(p, q, Side::Left, folded);
-            blendArm(p, q, Side::Right, folded);
-        }
+        foldHandsOnBelly(p, seat, folded);
         handsBehindHead(p, seat, window(t, 98.6f, 99.9f, 200.0f, 201.0f));
         hand.apply(p, seat, Side::Left, t, l - f * 0.2f + sm::Vec3{0, -1, 0});
         // The puffs: the mouthpiece at his mouth.
