@@ -74,8 +74,9 @@ void DemoController::setUpEffects() {
         sprite, pixelOrthoMatrix(static_cast<float>(width_), static_cast<float>(height_)));
 
     const std::string fontPath = dataDirectory_ + "fonts/komika_title_32.xml";
-    font_ = loadFont(fontPath, sprites_.get());
-    if (!font_) problems.push_back("the font " + fontPath + " cannot be loaded");
+    std::string fontProblem;
+    font_ = loadFont(fontPath, sprites_.get(), &fontProblem);
+    if (!font_) problems.push_back("the font " + fontPath + " cannot be loaded: " + fontProblem);
 
     // The particle handlers look the program up themselves.
     prepareProgram(*content_, "DistortParticle", {{"a_position", 0}}, &problems);
