@@ -56,9 +56,11 @@ void DemoController::prepareMaterialPrograms() {
     programs_.prepare(*content_);
     for (int i = 0; i < kMaterialProgramCount; ++i) {
         const auto which = static_cast<MaterialProgram>(i);
-        if (!programs_.program(which))
-            reportProblem(std::string("program ") + materialProgramName(which) +
-                          " is missing or does not link: what it draws is left out");
+        if (programs_.program(which)) continue;
+        const std::string name = materialProgramName(which);
+        const ShaderProgram* loaded = content_->findProgram(name);
+        reportProblem((loaded ? linkProblem(name, *loaded) : "program " + name + " is missing") +
+                      ": what it draws is left out");
     }
 }
 
