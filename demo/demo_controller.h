@@ -119,9 +119,7 @@ public:
     const CreditsDance* credits() const { return credits_; }
     const Cigarette* cigarette() const { return cigarette_; }
     const std::vector<SubMesh*>& sceneSubmeshes() const { return sceneSubmeshes_; }
-    const SubmeshClasses& drawLists() const { return classes_; }
     const CameraCuts& mainCameras() const { return mainCameras_; }
-    const CameraCuts& shadowCameras() const { return shadowCameras_; }
     // The main cameras' end times in list order (the shot list).
     std::vector<float> mainCameraEndTimes() const;
     const MusicClock* music() const { return music_.get(); }

@@ -35,7 +35,6 @@ public:
     // the last item always does.
     void addItemDone();
 
-    int itemTotal() const { return itemTotal_; }
     int itemsDone() const { return itemsDone_; }
     // The share of the bar shown by the last drawing, 0 to 1.
     float shownShare() const { return shownShare_; }

@@ -12,6 +12,7 @@
 #include "content/shader_program.h"
 #include "content/texture.h"
 #include "render/render_targets.h"
+#include "render/submesh_draw.h"
 
 namespace {
 
@@ -58,32 +59,6 @@ unsigned formatAttributes(int format) {
     return bits;
 }
 
-// Enables exactly the arrays of the mask among slots 0 to 4.
-void enableArrays(unsigned mask) {
-    for (GLuint slot = 0; slot < 5; ++slot) {
-        if (mask & (1u << slot)) {
-            glEnableVertexAttribArray(slot);
-        } else {
-            glDisableVertexAttribArray(slot);
-        }
-    }
-}
-
-// A submesh that can be handed to GL: uploaded, with triangles, a known
-// vertex format and an owning mesh for its matrix.
-bool drawable(const SubMesh& s) {
-    return s.vertexBuffer != 0 && s.vertexCount > 0 && s.mesh != nullptr && vertexLayout(s.vertexFormat) != nullptr;
-}
-
-bool visible(const SubMesh& s) { return s.enabled && !s.hidden; }
-
-void drawSubmesh(const SubMesh& s) {
-    glBindBuffer(GL_ARRAY_BUFFER, s.vertexBuffer);
-    s.setAttributePointers();
-    glDrawArrays(GL_TRIANGLES, 0, s.vertexCount);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-}
-
 void transparentState() {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -99,11 +74,30 @@ void opaqueState() {
     glDisable(GL_BLEND);
 }
 
+void opacityState(const Material& material) {
+    if (material.opacity < 1.0f) {
+        transparentState();
+    } else {
+        opaqueState();
+    }
+}
+
 // Materials made for submeshes that have none. Like loaded content they live
 // until the process ends, so a submesh can keep pointing at its own.
 Material& newDefaultMaterial() {
     static std::deque<Material> store;
     return store.emplace_back();
+}
+
+// Draws every enabled, visible submesh of the list that `bind` sets up,
+// giving one without material a default material for good first.
+template <typename Bind>
+void drawWithMaterials(const std::vector<SubMesh*>& list, Bind bind) {
+    for (SubMesh* s : list) {
+        if (!s || !isVisible(*s) || !s->mesh) continue;
+        if (!s->material) s->material = &newDefaultMaterial();
+        if (bind(*s)) drawSubmesh(*s);
+    }
 }
 
 float sortOpacity(const SubMesh* s) {
@@ -199,7 +193,7 @@ bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh&
                              const DepthTexture* shadowMap) {
     if (which == MaterialProgram::None) return false;
     const Slot& s = slot(which);
-    if (!s.program || !drawable(submesh)) return false;
+    if (!s.program || !isDrawable(submesh)) return false;
     const unsigned needs = info(which).attributes;
     // A format without a field the program reads would leave that array
     // pointing at some other buffer.
@@ -218,7 +212,7 @@ bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh&
     if (which == MaterialProgram::Color) {
         ShaderProgram::setMat4(at.worldMatrix, submesh.mesh->modelMatrix() * world);
         glUniform4f(at.diffuseColor, m.diffuseColor[0], m.diffuseColor[1], m.diffuseColor[2], m.opacity);
-        enableArrays(needs);
+        enableAttributeArrays(needs);
         return true;
     }
 
@@ -252,16 +246,12 @@ bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh&
         ShaderProgram::setVec3(at.shadowLightPosition, uniforms.shadowLightPosition);
     }
     ShaderProgram::setTexture(at.diffTex, 0, m.diffuseMap->name);
-    enableArrays(needs);
+    enableAttributeArrays(needs);
     return true;
 }
 
 bool MaterialPrograms::bindMaterial(Material& material, SubMesh& submesh, const sm::Mat4& world) {
-    if (material.opacity < 1.0f) {
-        transparentState();
-    } else {
-        opaqueState();
-    }
+    opacityState(material);
     return setUp(chooseMaterialProgram(material, submesh, false), material, submesh, world, nullptr);
 }
 
@@ -270,28 +260,18 @@ bool MaterialPrograms::bindMaterialShadowed(Material& material, SubMesh& submesh
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    if (material.opacity < 1.0f) {
-        transparentState();
-    } else {
-        opaqueState();
-    }
+    opacityState(material);
     return setUp(chooseMaterialProgram(material, submesh, true), material, submesh, world, &shadowMap);
 }
 
 void MaterialPrograms::drawSubmeshes(const std::vector<SubMesh*>& list) {
-    for (SubMesh* s : list) {
-        if (!s || !visible(*s) || !s->mesh) continue;
-        if (!s->material) s->material = &newDefaultMaterial();
-        if (bindMaterial(*s->material, *s, s->mesh->renderMatrix())) drawSubmesh(*s);
-    }
+    drawWithMaterials(list, [this](SubMesh& s) { return bindMaterial(*s.material, s, s.mesh->renderMatrix()); });
 }
 
 void MaterialPrograms::drawSubmeshesShadowed(const std::vector<SubMesh*>& list, const DepthTexture& shadowMap) {
-    for (SubMesh* s : list) {
-        if (!s || !visible(*s) || !s->mesh) continue;
-        if (!s->material) s->material = &newDefaultMaterial();
-        if (bindMaterialShadowed(*s->material, *s, s->mesh->renderMatrix(), shadowMap)) drawSubmesh(*s);
-    }
+    drawWithMaterials(list, [this, &shadowMap](SubMesh& s) {
+        return bindMaterialShadowed(*s.material, s, s.mesh->renderMatrix(), shadowMap);
+    });
 }
 
 void MaterialPrograms::drawSubmeshesBlack(const std::vector<SubMesh*>& list) {
@@ -299,7 +279,7 @@ void MaterialPrograms::drawSubmeshesBlack(const std::vector<SubMesh*>& list) {
     if (!black.program) return;
     glUseProgram(black.program->program);
     for (SubMesh* s : list) {
-        if (!s || !visible(*s) || !drawable(*s)) continue;
+        if (!s || !isVisible(*s) || !isDrawable(*s)) continue;
         if (!s->material || s->material->opacity == 1.0f) {
             opaqueState();
             // An opaque occluder writes full alpha, not the last
@@ -310,7 +290,7 @@ void MaterialPrograms::drawSubmeshesBlack(const std::vector<SubMesh*>& list) {
             glUniform1f(black.at.opacity, s->material->opacity);
         }
         ShaderProgram::setMat4(black.at.mvp, uniforms.viewProjection * s->mesh->renderMatrix());
-        enableArrays(kPosition);
+        enableAttributeArrays(kPosition);
         drawSubmesh(*s);
     }
 }

@@ -71,14 +71,10 @@ public:
     void compositeGlow(SpriteRenderer& sprites);
 
     bool hasGlow() const { return glowTexture_ && blur_.ready(); }
-    bool hasDistortion() const { return distortion_.program != nullptr; }
 
     int width() const { return width_; }
     int height() const { return height_; }
-    int glowWidth() const { return glowWidth_; }
-    int glowHeight() const { return glowHeight_; }
     FrameBuffer& sceneTarget() { return sceneTarget_; }
-    FrameBuffer& glowTarget() { return glowTarget_; }
     const Texture* sceneColour() const { return sceneColour_.get(); }
     const Texture* distortionTexture() const { return distortionTexture_.get(); }
     const Texture* glowTexture() const { return glowTexture_.get(); }

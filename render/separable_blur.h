@@ -36,7 +36,6 @@ public:
 
     bool ready() const { return ready_; }
     const Texture* output() const { return outputs_[0].get(); }
-    const Texture* intermediate() const { return intermediate_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
     const FrameBuffer& frameBuffer() const { return frameBuffer_; }

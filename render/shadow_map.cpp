@@ -2,10 +2,10 @@
 
 #include "anim/camera.h"
 #include "content/geometry/geometry.h"
-#include "content/geometry/vertex_format.h"
 #include "content/shader_program.h"
 #include "render/material_programs.h"
 #include "render/render_targets.h"
+#include "render/submesh_draw.h"
 
 void updateShadowCamera(const ICamera& camera, float time, float aspect, sm::Mat4& lightView,
                         sm::Mat4& lightProjection) {
@@ -34,20 +34,14 @@ void MaterialPrograms::renderShadowMap(const std::vector<SubMesh*>& casters, con
     if (depth.program) {
         glUseProgram(depth.program->program);
         const sm::Mat4 lightViewProjection = lightProjection * lightView;
-        glEnableVertexAttribArray(0);
-        for (GLuint a = 1; a < 5; ++a) glDisableVertexAttribArray(a);
+        enableAttributeArrays(1u);  // the position alone
         for (SubMesh* s : casters) {
             // Materials and opacity play no part: a transparent caster
             // casts a full shadow.
-            if (!s || !s->enabled || s->hidden || s->vertexBuffer == 0 || s->vertexCount <= 0 || !s->mesh ||
-                !vertexLayout(s->vertexFormat))
-                continue;
+            if (!s || !isVisible(*s) || !isDrawable(*s)) continue;
             ShaderProgram::setMat4(depth.at.mvp, lightViewProjection * s->mesh->renderMatrix());
-            glBindBuffer(GL_ARRAY_BUFFER, s->vertexBuffer);
-            s->setAttributePointers();
-            glDrawArrays(GL_TRIANGLES, 0, s->vertexCount);
+            drawSubmesh(*s);
         }
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 
     FrameBuffer::unbind();

@@ -60,17 +60,14 @@ TEST_F(ClipScheduleTest, ClipsPassedOverInOneFrameAreNeitherStartedNorStopped) {
     EXPECT_EQ(step(25.0f), (Calls{"stop a", "start c", "update c 25.000000"}));
 }
 
-TEST_F(ClipScheduleTest, PastTheLastClipNothingPlaysAndTheIndexNeverGoesBack) {
+TEST_F(ClipScheduleTest, TheIndexNeverGoesBackAndPastTheLastClipNothingPlays) {
+    step(15.0f);
+    EXPECT_EQ(step(2.0f), (Calls{"update b 2.000000"})) << "an earlier time keeps the current clip";
     step(25.0f);
     EXPECT_EQ(step(31.0f), Calls{});
     EXPECT_EQ(step(5.0f), Calls{});
     EXPECT_EQ(schedule.current(), 3u);
     EXPECT_EQ(schedule.active(), 2u);
-}
-
-TEST_F(ClipScheduleTest, ATimeBeforeTheCurrentClipKeepsIt) {
-    step(15.0f);
-    EXPECT_EQ(step(2.0f), (Calls{"update b 2.000000"}));
 }
 
 TEST(ClipScheduleEmpty, PlaysNothingAndIgnoresMissingClips) {

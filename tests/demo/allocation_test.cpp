@@ -1,13 +1,4 @@
-#include "anim/simple_anim.h"
-#include "demo/camera_cuts.h"
-#include "demo/end_fade.h"
-#include "demo/factory.h"
-#include "demo/fan.h"
-#include "demo/flicker_curve.h"
-#include "demo/music_clock.h"
-#include "demo/music_player.h"
-#include "demo/robot.h"
-#include "tests/demo/credits_hand.h"
+#include "demo/credits_dance.h"
 #include "tests/demo/show_data.h"
 #include "tests/support/gl_context.h"
 
@@ -68,85 +59,6 @@ void* allocate(std::size_t size) {
 [[gnu::noinline]] void operator delete[](void* p) noexcept { std::free(p); }
 [[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 [[gnu::noinline]] void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
-
-using murmur::test::addCreditsHand;
-using murmur::test::addGreetings;
-using murmur::test::addMesh;
-using murmur::test::addNode;
-using murmur::test::linearTrack;
-using murmur::test::MemoryContent;
-
-// Music whose position is whatever it was last told to play from, advanced
-// by the test.
-class SteadyPlayer : public IMusicPlayer {
-public:
-    double seconds = 0.0;
-    bool open(const std::string&, std::string*) override { return true; }
-    void play(double from) override { seconds = from; }
-    double position() override { return seconds; }
-    void release() override {}
-};
-
-TEST(Allocation, AFrameOfTheShowsObjectsAndTimelineAllocatesNothingAfterTheFirst) {
-    MemoryContent content;
-    addMesh(content.geometry("factory"), 1, "hall", 2);
-    addMesh(content.geometry("fan"), 1, "blade", 1);
-    SceneNode& skeleton = content.animation("bind_pose");
-    addNode(*addNode(skeleton, "Hip", 1), "Arm", 2);
-    addMesh(content.geometry("bind_pose"), 1, "hip");
-    SceneNode* chair = addNode(content.animation("writting"), "chair", 5);
-    chair->positionTrack = linearTrack({{0.0f, {0, 0, 0}}, {24.0f, {240, 0, 0}}});
-    addNode(*chair, "quellon858");
-    addMesh(content.geometry("writting"), 5, "chair");
-    addNode(content.animation("doors"), "door", 7)->positionTrack = linearTrack({{0, {0, 0, 0}}, {9, {90, 0, 0}}});
-    addMesh(content.geometry("doors"), 7, "door");
-    addCreditsHand(content, {{0.0f, 0}, {2.0f, 1}, {2.25f, 0}, {4.0f, 1}, {4.5f, 0}});
-    addGreetings(content, 64, 32);
-    const ContentManager& manager = content.manager();
-
-    CreditsDance credits(manager);
-    Robot robot(manager, &credits);
-    Factory factory(manager);
-    Fan fan(manager);
-    SimpleAnim doors(manager.findAnimation("doors"), manager.findGeometry("doors"), 3.0f, "doors");
-    std::vector<GameObject*> objects{&robot, &factory, &credits, &fan, &doors};
-    for (GameObject* object : objects) object->init();
-
-    const FlickerCurve flicker;
-    CameraCuts cuts;
-    for (float end : {3.0f, 5.0f, 9.0f}) {
-        cuts.cameras.push_back(std::make_unique<AnimCamera>());
-        cuts.cameras.back()->endTime = end;
-    }
-    EndFade fade;
-    SteadyPlayer player;
-    MusicClock clock(player);
-    clock.open("soundtrk.mp3");
-
-    float sum = 0.0f;
-    const auto frame = [&](float loopMs, float dtMs) {
-        const float t = clock.update(loopMs) / 1000.0f;
-        player.seconds += dtMs / 1000.0;
-        const float dt = dtMs / 1000.0f;
-        sum += cuts.cut(t)->endTime;
-        for (GameObject* object : objects) object->update(t, dt);
-        sum += flicker.at(t + 118.0f);
-        if (fade.advance(t + 254.0f, dt)) sum += fade.alpha();
-    };
-    frame(1000.0f, 16.0f);
-
-    const long before = allocations.load();
-    for (int i = 1; i <= 300; ++i) frame(1000.0f + 16.0f * static_cast<float>(i), 16.0f);
-    EXPECT_EQ(allocations.load() - before, 0);
-    EXPECT_EQ(credits.greetingIndex(), 1);
-    EXPECT_EQ(cuts.index(), 2u);
-    EXPECT_TRUE(doors.started());
-    EXPECT_GT(sum, 0.0f);
-}
-
-}  // namespace
 
 namespace {
 

@@ -43,21 +43,18 @@ wait \$pid; rc=\$?
 [ \$rc -eq 0 ] || fail "exit code \$rc after Escape in the dialog"
 nothing_unpacked "Escape"
 
-"$murmur" & pid=\$!
-wait_for_dialog \$pid || fail "no setup dialog for Quit"
-sleep 0.3
-xdotool mousemove \$((340 + 258 + 37)) \$((302 + 133 + 10)) click 1
-wait \$pid; rc=\$?
-[ \$rc -eq 0 ] || fail "exit code \$rc after Quit"
-nothing_unpacked "Quit"
-
-"$murmur" & pid=\$!
-wait_for_dialog \$pid || fail "no setup dialog for Alt+F4"
-sleep 0.3
-xdotool key alt+F4
-wait \$pid; rc=\$?
-[ \$rc -eq 0 ] || fail "exit code \$rc after Alt+F4 in the dialog"
-nothing_unpacked "Alt+F4"
+for how in Quit Alt+F4; do
+  "$murmur" & pid=\$!
+  wait_for_dialog \$pid || fail "no setup dialog for \$how"
+  sleep 0.3
+  case \$how in
+    Quit) xdotool mousemove \$((340 + 258 + 37)) \$((302 + 133 + 10)) click 1 ;;
+    Alt+F4) xdotool key alt+F4 ;;
+  esac
+  wait \$pid; rc=\$?
+  [ \$rc -eq 0 ] || fail "exit code \$rc after \$how in the dialog"
+  nothing_unpacked "\$how"
+done
 [ "\$(show_windows)" -eq 0 ] || fail "a show window stayed open"
 
 cd "$work/without_picture"

@@ -5,14 +5,11 @@
 #include "content/geometry/geometry.h"
 #include "content/material.h"
 #include "content/sprite_renderer.h"
-#include "render/distort_particle_handler.h"
-#include "render/particle_emitter.h"
 #include "render/glow_pass.h"
 #include "render/material_programs.h"
 #include "render/post_processing.h"
 #include "render/program_setup.h"
 #include "render/render_targets.h"
-#include "tests/render/alloc_counter.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -169,40 +166,6 @@ TEST_F(GlowSceneTest, TheGreetingGlowsOnlyOnceOneIsChosen) {
     EXPECT_GT(red(glowAfter({lamp}), 4, 4), 100);
     EXPECT_EQ(greeting.draws, 1);
     EXPECT_EQ(greeting.seen, programs.uniforms.viewProjection);
-}
-
-TEST_F(GlowSceneTest, TheFramesPassesAllocateNothing) {
-    const std::vector<SubMesh*> scene = {lamp, wall, glass};
-    SubmeshClasses classes;
-    classifySubmeshes(scene, classes);
-    SpriteRenderer sprites(effects().findProgram("Sprite"), pixelOrthoMatrix(kSize, kSize));
-    ASSERT_TRUE(post.prepareDistortion(effects(), nullptr));
-    ShaderProgram* particles = prepareProgram(effects(), "DistortParticle", {{"a_position", 0}}, nullptr);
-    const auto smoke = murmur::test::flatTexture(4, 4, {255, 255, 255, 128});
-    DistortParticleHandler handler(particles, smoke.get(), &quad);
-    ParticleEmitter emitter(50, handler);
-    emitter.particlesPerSecond = 600;
-    emitter.lifeMin = emitter.lifeMax = 0.05f;
-    emitter.size.appendKey(0.0f, 1.0f, false);
-    emitter.size.appendKey(1.0f, 2.0f, false);
-    const auto frame = [&](float t) {
-        emitter.update(1.0f / 60.0f);
-        post.dream()->advance(t, 1.0f / 60.0f);
-        post.beginScene();
-        post.drawToSceneColour();
-        programs.drawSubmeshes(scene);
-        post.drawToSceneColourAndDistortion();
-        emitter.draw();
-        post.compositeDistortion(&sprites);
-        renderGlow(post, programs, classes);
-        post.compositeGlow(sprites);
-        post.dream()->draw(t);
-    };
-    frame(108.0f);  // first use
-    const std::size_t before = murmur::test::allocationCount();
-    for (int i = 0; i < 10; ++i) frame(108.0f + static_cast<float>(i) / 60.0f);
-    EXPECT_EQ(murmur::test::allocationCount(), before);
-    EXPECT_GT(emitter.activeCount, 0u);
 }
 
 }  // namespace

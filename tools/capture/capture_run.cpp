@@ -143,6 +143,19 @@ private:
 
     std::string soundtrackPath() const { return show_.dataDirectory + "music/soundtrk.mp3"; }
 
+    // The frames [first, stop) from --from to the range's end; false with
+    // the reason in `error` when no frame lies between them.
+    bool frameRange(std::int64_t& first, std::int64_t& stop, std::string& error)
+    {
+        double end = 0.0;
+        if (!rangeEnd(end, error)) return false;
+        first = clock_.firstFrameAtOrAfter(o_.from);
+        stop = clock_.firstFrameAtOrAfter(end);
+        if (stop > first) return true;
+        error = "no frame lies between " + timeText(o_.from) + " and " + timeText(end);
+        return false;
+    }
+
     // Where a range without --to ends: the end of the soundtrack, or else the
     // end of the last shot.
     bool rangeEnd(double& end, std::string& error)
@@ -286,13 +299,9 @@ private:
 
     int runVideo()
     {
-        double end = 0.0;
+        std::int64_t first = 0, stop = 0;
         std::string error;
-        if (!rangeEnd(end, error)) return fail(kExitUsage, error);
-        const std::int64_t first = clock_.firstFrameAtOrAfter(o_.from);
-        const std::int64_t stop = clock_.firstFrameAtOrAfter(end); // not included
-        if (stop <= first)
-            return fail(kExitUsage, "no frame lies between " + timeText(o_.from) + " and " + timeText(end));
+        if (!frameRange(first, stop, error)) return fail(kExitUsage, error);
 
         SoundtrackAudio music;
         if (!music.open(soundtrackPath(), error)) note("%s; the video's sound is silent", error.c_str());
@@ -335,13 +344,9 @@ private:
 
     int runBench()
     {
-        double end = 0.0;
+        std::int64_t first = 0, stop = 0;
         std::string error;
-        if (!rangeEnd(end, error)) return fail(kExitUsage, error);
-        const std::int64_t first = clock_.firstFrameAtOrAfter(o_.from);
-        const std::int64_t stop = clock_.firstFrameAtOrAfter(end);
-        if (stop <= first)
-            return fail(kExitUsage, "no frame lies between " + timeText(o_.from) + " and " + timeText(end));
+        if (!frameRange(first, stop, error)) return fail(kExitUsage, error);
 
         BenchSamples samples(static_cast<std::size_t>(stop - first));
         Clock::time_point started{};

@@ -18,7 +18,6 @@ public:
     // Opens the MP3 file in its own sample rate. On failure sets `error` to a
     // line naming the file; the source then gives silence at 44100 Hz.
     bool open(const std::string& path, std::string& error);
-    bool isOpen() const { return open_; }
 
     int rate() const { return rate_; }
     // Length of the file in seconds (0 when not open).
