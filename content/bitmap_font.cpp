@@ -59,13 +59,19 @@ void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapH
     }
 }
 
-std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer) {
+std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer, std::string* error) {
+    const auto fail = [error](std::string reason) -> std::unique_ptr<BitmapFont> {
+        if (error) *error = std::move(reason);
+        return nullptr;
+    };
     auto root = XmlElement::load(path);
-    if (!root) return nullptr;
+    if (!root) return fail("it cannot be read as XML");
     FontDescription d;
-    if (!parseFontDescription(*root, d)) return nullptr;
-    std::shared_ptr<Texture> bitmap = loadTextureNearest(FilePath(path).directory() + d.bitmap);
-    if (!bitmap) return nullptr;
+    std::string reason;
+    if (!parseFontDescription(*root, d, &reason)) return fail(reason);
+    const std::string picture = FilePath(path).directory() + d.bitmap;
+    std::shared_ptr<Texture> bitmap = loadTextureNearest(picture);
+    if (!bitmap) return fail("its bitmap " + picture + " cannot be loaded");
     auto font = std::make_unique<BitmapFont>();
     fillGlyphs(d, bitmap->width, bitmap->height, bitmap.get(), font->glyphs);
     font->renderer = renderer;

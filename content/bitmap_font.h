@@ -55,8 +55,10 @@ void fillGlyphs(const FontDescription& description, int bitmapWidth, int bitmapH
                 std::array<Glyph, 256>& glyphs);
 
 // Loads the font file and its picture (nearest filtering, clamped, not
-// flipped; needs a GL context). Null on any failure.
-std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer);
+// flipped; needs a GL context). Null on any failure, with the reason in
+// `error` when given.
+std::unique_ptr<BitmapFont> loadFont(const std::string& path, SpriteRenderer* renderer,
+                                     std::string* error = nullptr);
 
 // The font file for a description: root "alphabet" with the bitmap
 // attribute and one "char" element per entry. Letters are the raw byte (code

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <utility>
 
@@ -152,18 +153,36 @@ void ContentManager::loadAll(const std::string& dataDirectory) {
 }
 
 void ContentManager::resolveReferences() {
+    // A name that no file of its kind carries is a gap in the content: the
+    // observer hears of it once per name and user. A name whose file failed
+    // to load has been reported by the load already.
+    std::set<std::string> reported;
+    const auto absent = [this, &reported](const auto& registry, const std::string& name, const std::string& gap) {
+        if (name.empty() || registry.count(name) || !observer_ || !reported.insert(gap).second) return;
+        observer_->onError(gap);
+    };
     for (const auto& [key, geometry] : geometries_) {
         if (!geometry) continue;
         std::vector<SubMesh*> subMeshes;
         geometry->collectSubMeshes(subMeshes);
-        for (SubMesh* s : subMeshes) s->material = findMaterial(s->materialName);
+        for (SubMesh* s : subMeshes) {
+            s->material = findMaterial(s->materialName);
+            absent(materials_, s->materialName,
+                   "geometry " + key + " uses the material \"" + s->materialName + "\", which is missing");
+        }
     }
     for (const auto& [key, m] : materials_) {
         if (!m) continue;
-        m->diffuseMap = findTexture(m->diffuseMapName);
-        m->opacityMap = findTexture(m->opacityMapName);
-        m->bumpMap = findTexture(m->bumpMapName);
-        m->lightMap = findTexture(m->lightMapName);
+        const std::pair<Texture* Material::*, const std::string Material::*> maps[] = {
+            {&Material::diffuseMap, &Material::diffuseMapName},
+            {&Material::opacityMap, &Material::opacityMapName},
+            {&Material::bumpMap, &Material::bumpMapName},
+            {&Material::lightMap, &Material::lightMapName},
+        };
+        for (const auto& [map, name] : maps) {
+            m->*map = findTexture(m->*name);
+            absent(textures_, m->*name, "material " + key + " names the texture \"" + m->*name + "\", which is missing");
+        }
     }
 }
 

@@ -40,7 +40,9 @@ public:
     void loadMaterials(const std::string& directory);
 
     // Sets every submesh's material and every material's four textures by
-    // name (null where no entry has the name).
+    // name (null where no entry has the name). Each name that no file
+    // carried is reported to the observer once per user (a geometry or a
+    // material); a name whose file failed to load is not reported again.
     void resolveReferences();
 
     Texture* findTexture(const std::string& name) const;

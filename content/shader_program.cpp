@@ -87,6 +87,8 @@ GLuint compileShaderFile(GLenum type, const std::string& path) {
 
 std::unique_ptr<ShaderProgram> createProgram(const std::string& vertexPath, const std::string& fragmentPath) {
     auto result = std::make_unique<ShaderProgram>();
+    result->vertexPath = vertexPath;
+    result->fragmentPath = fragmentPath;
     result->vertexShader = compileShaderFile(GL_VERTEX_SHADER, vertexPath);
     if (result->vertexShader == 0) return nullptr;
     result->fragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, fragmentPath);
@@ -115,3 +117,20 @@ bool validateProgram(GLuint program) {
     return false;
 }
 
+
+std::string linkProblem(const std::string& name, const ShaderProgram& program) {
+    std::string problem = "program " + name;
+    if (!program.vertexPath.empty()) problem += " (" + program.vertexPath + " with " + program.fragmentPath + ")";
+    problem += " does not link";
+    GLint length = 0;
+    if (program.program != 0) glGetProgramiv(program.program, GL_INFO_LOG_LENGTH, &length);
+    if (length > 1) {
+        std::vector<char> log(static_cast<std::size_t>(length) + 1, '\0');
+        glGetProgramInfoLog(program.program, length, nullptr, log.data());
+        std::string first(log.data());
+        first = first.substr(0, first.find('\n'));
+        while (!first.empty() && (first.back() == ' ' || first.back() == '\r')) first.pop_back();
+        if (!first.empty()) problem += ": " + first;
+    }
+    return problem;
+}

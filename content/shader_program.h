@@ -22,6 +22,9 @@ public:
     GLuint program = 0;
     GLuint vertexShader = 0;
     GLuint fragmentShader = 0;
+    // The files it was compiled from (empty when it was made otherwise).
+    std::string vertexPath;
+    std::string fragmentPath;
 
     ShaderProgram() = default;
     ShaderProgram(const ShaderProgram&) = delete;
@@ -66,4 +69,9 @@ bool validateProgram(GLuint program);
 
 // GL_LINK_STATUS of a program.
 bool isLinked(GLuint program);
+
+// Why a program does not link, for a log line: "program NAME (VERTEX with
+// FRAGMENT) does not link", followed by the first line of the driver's link
+// log when it has one.
+std::string linkProblem(const std::string& name, const ShaderProgram& program);
 

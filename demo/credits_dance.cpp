@@ -117,7 +117,7 @@ void CreditsDance::problems(std::vector<std::string>& out) const {
         out.push_back("no integer track \"credits_visible\" on \"credits_hand\": no greetings are shown");
     if (!handAxis_) out.push_back("no mesh \"hand_axis\" in " + hand + ": the greetings cannot be placed");
     if (!program_) out.push_back("no program \"CreditSprite\": the greetings are not drawn");
-    else if (!programLinks_) out.push_back("program \"CreditSprite\" does not link: the greetings are not drawn");
+    else if (!programLinks_) out.push_back(linkProblem("\"CreditSprite\"", *program_) + ": the greetings are not drawn");
     for (int i = 0; i < kGreetings; ++i)
         if (!greetings_[static_cast<std::size_t>(i)])
             out.push_back("no texture \"greetz" + std::to_string(i) + "\": that greeting is not drawn");

@@ -56,9 +56,11 @@ void DemoController::prepareMaterialPrograms() {
     programs_.prepare(*content_);
     for (int i = 0; i < kMaterialProgramCount; ++i) {
         const auto which = static_cast<MaterialProgram>(i);
-        if (!programs_.program(which))
-            reportProblem(std::string("program ") + materialProgramName(which) +
-                          " is missing or does not link: what it draws is left out");
+        if (programs_.program(which)) continue;
+        const std::string name = materialProgramName(which);
+        const ShaderProgram* loaded = content_->findProgram(name);
+        reportProblem((loaded ? linkProblem(name, *loaded) : "program " + name + " is missing") +
+                      ": what it draws is left out");
     }
 }
 
@@ -74,8 +76,9 @@ void DemoController::setUpEffects() {
         sprite, pixelOrthoMatrix(static_cast<float>(width_), static_cast<float>(height_)));
 
     const std::string fontPath = dataDirectory_ + "fonts/komika_title_32.xml";
-    font_ = loadFont(fontPath, sprites_.get());
-    if (!font_) problems.push_back("the font " + fontPath + " cannot be loaded");
+    std::string fontProblem;
+    font_ = loadFont(fontPath, sprites_.get(), &fontProblem);
+    if (!font_) problems.push_back("the font " + fontPath + " cannot be loaded: " + fontProblem);
 
     // The particle handlers look the program up themselves.
     prepareProgram(*content_, "DistortParticle", {{"a_position", 0}}, &problems);

@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
 staging=$2
 seeds="$build/fuzz_seeds"
-"$root/fuzz/seeds.sh" "$staging" "$seeds"
+"$root/fuzz/seeds.sh" "$staging" "$seeds" "$build/bin/archive_seeds" "$root/build/bin/demodat"
 export SDL_AUDIODRIVER=dummy
 start=$(date +%s%N)
 inputs=0

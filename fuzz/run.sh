@@ -23,14 +23,14 @@ fi
 build="$root/build-fuzz"
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(fuzz_geometry fuzz_animation fuzz_cameras fuzz_xml fuzz_material fuzz_font fuzz_png fuzz_jpeg fuzz_music)
+  targets=(fuzz_geometry fuzz_animation fuzz_cameras fuzz_xml fuzz_material fuzz_font fuzz_png fuzz_jpeg fuzz_music fuzz_archive)
 fi
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DMURMUR_FUZZ=ON -DMURMUR_SANITIZE=ON -DMURMUR_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" archive_seeds
 staging="$root/build/content_staging/quellon_data"
 if [[ -d $staging ]]; then
-  "$root/fuzz/seeds.sh" "$staging" "$build/seeds"
+  "$root/fuzz/seeds.sh" "$staging" "$build/seeds" "$build/bin/archive_seeds" "$root/build/bin/demodat"
 else
   echo "no built content in $staging: the targets start without its seeds"
   mkdir -p "$build/seeds"
@@ -54,6 +54,7 @@ for t in "${targets[@]}"; do
     fuzz_png) options+=(-dict="$root/fuzz/png.dict" -close_fd_mask=2) ;;
     fuzz_jpeg) options+=(-dict="$root/fuzz/jpeg.dict" -close_fd_mask=2) ;;
     fuzz_music) options=(-max_len=4096 -dict="$root/fuzz/mp3.dict") ;;
+    fuzz_archive) options+=(-dict="$root/fuzz/archive.dict") ;;
   esac
   # A picture of a few kilobytes may rightly decode to a gigabyte (16384 x
   # 16384 RGBA): give the decoders room for one.

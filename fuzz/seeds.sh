@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # Makes the seed corpus of every fuzz target from the built content and the
-# PNG suite: fuzz/seeds.sh STAGING OUT, where STAGING is the authored data
-# tree (build/content_staging/quellon_data) and OUT receives one folder per
-# target (emptied first). Pictures are taken up to 64 KiB; the soundtrack is
-# cut to a few frames from its start and its middle; each JPEG of a chosen
-# few is also stored progressive, grey, with arithmetic coding and with
-# restart markers (lossless rewrites by jpegtran). Same inputs, same seeds.
+# PNG suite: fuzz/seeds.sh STAGING OUT [SEEDER ARCHIVE], where STAGING is the
+# authored data tree (build/content_staging/quellon_data) and OUT receives one
+# folder per target (emptied first). SEEDER is the archive_seeds program of
+# the build, which cuts ARCHIVE (the built demodat) into small archives and
+# adds hostile ones; without it the archive target has no seeds. Pictures are
+# taken up to 64 KiB; the soundtrack is cut to a few frames from its start and
+# its middle; each JPEG of a chosen few is also stored progressive, grey, with
+# arithmetic coding and with restart markers (lossless rewrites by jpegtran).
+# Same inputs, same seeds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 staging=$1
 out=$2
+seeder=${3:-}
+archive=${4:-}
 suite="$root/../shared/testdata/pngsuite"
 [[ -d $staging ]] || { echo "seeds.sh: $staging: no such folder (build the content first)" >&2; exit 1; }
 rm -rf "$out"
-for t in fuzz_geometry fuzz_animation fuzz_cameras fuzz_xml fuzz_material fuzz_font fuzz_png fuzz_jpeg fuzz_music; do
+for t in fuzz_geometry fuzz_animation fuzz_cameras fuzz_xml fuzz_material fuzz_font fuzz_png fuzz_jpeg fuzz_music fuzz_archive; do
   mkdir -p "$out/$t"
 done
 
@@ -69,3 +74,9 @@ while read -r f; do
   dd if="$f" of="$out/fuzz_music/$name.start.mp3" bs=3000 count=1 status=none
   dd if="$f" of="$out/fuzz_music/$name.middle.mp3" bs=3000 count=1 skip=$((size / 2)) iflag=skip_bytes status=none
 done < <(pick 100000 mp3)
+
+if [[ -n $seeder ]]; then
+  "$seeder" "$archive" "$out/fuzz_archive"
+else
+  echo "seeds.sh: no archive_seeds program given: the archive target starts without seeds"
+fi

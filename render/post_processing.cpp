@@ -38,11 +38,15 @@ bool PostProcessing::create(const ContentManager& content, const ScreenQuad& qua
     if (!sprite) reportProblem(problems, "program Sprite is missing: the dream overlay is not drawn");
     dream_ = std::make_unique<DreamOverlay>(content, sprite, width, height);
     int missingFrames = 0;
-    for (int i = 0; i < DreamOverlay::kFrameCount; ++i)
-        if (!dream_->frameTexture(i)) ++missingFrames;
+    std::string missingNames;
+    for (int i = 0; i < DreamOverlay::kFrameCount; ++i) {
+        if (dream_->frameTexture(i)) continue;
+        ++missingFrames;
+        missingNames += (missingNames.empty() ? "dream" : ", dream") + std::to_string(i + 1);
+    }
     if (missingFrames > 0)
         reportProblem(problems, std::to_string(missingFrames) + " of the " + std::to_string(DreamOverlay::kFrameCount) +
-                                    " dream frames (dream1..dream90) are missing and show nothing");
+                                    " dream frames are missing and show nothing: " + missingNames);
 
     sceneTarget_.create(width, height, 32);
     if (sceneColour_ && distortionTexture_) {

@@ -16,7 +16,7 @@ ShaderProgram* prepareProgram(const ContentManager& content, const char* name,
         return nullptr;
     }
     if (!program->bindAttributes(bindings)) {
-        reportProblem(problems, std::string("program ") + name + " does not link");
+        reportProblem(problems, linkProblem(name, *program));
         return nullptr;
     }
     return program;

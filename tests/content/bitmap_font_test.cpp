@@ -89,14 +89,26 @@ TEST_F(BitmapFontGl, LoadFontReadsThePictureBesideTheFile) {
     EXPECT_EQ(font->glyphs[233].w, 8);
     EXPECT_EQ(font->glyphs['B'].texture, nullptr);
 
-    // A missing picture or a wrong root fails the whole font.
+    // A missing or damaged picture, a wrong root or a file that is not XML
+    // fails the whole font, with a reason that names the part at fault.
+    std::string reason;
     d.bitmap = "nothere.png";
     ASSERT_TRUE(saveFontDescription(d, dir.file("nopic.xml")));
-    EXPECT_EQ(loadFont(dir.file("nopic.xml"), nullptr), nullptr);
+    EXPECT_EQ(loadFont(dir.file("nopic.xml"), nullptr, &reason), nullptr);
+    EXPECT_EQ(reason, "its bitmap " + dir.file("nothere.png") + " cannot be loaded");
+    murmur::test::writeBytes(dir.file("broken.png"), {0x89, 'P', 'N', 'G'});
+    d.bitmap = "broken.png";
+    ASSERT_TRUE(saveFontDescription(d, dir.file("broken.xml")));
+    EXPECT_EQ(loadFont(dir.file("broken.xml"), nullptr, &reason), nullptr);
+    EXPECT_EQ(reason, "its bitmap " + dir.file("broken.png") + " cannot be loaded");
     murmur::test::writeBytes(dir.file("root.xml"),
                              {'<', 'f', ' ', 'b', 'i', 't', 'm', 'a', 'p', '=', '"', 'f', 'o', 'n', 't', '.', 'p',
                               'n', 'g', '"', '/', '>'});
-    EXPECT_EQ(loadFont(dir.file("root.xml"), nullptr), nullptr);
+    EXPECT_EQ(loadFont(dir.file("root.xml"), nullptr, &reason), nullptr);
+    EXPECT_NE(reason.find("alphabet"), std::string::npos) << reason;
+    murmur::test::writeBytes(dir.file("empty.xml"), {});
+    EXPECT_EQ(loadFont(dir.file("empty.xml"), nullptr, &reason), nullptr);
+    EXPECT_EQ(reason, "it cannot be read as XML");
 }
 
 }  // namespace

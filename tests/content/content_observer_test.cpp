@@ -142,6 +142,51 @@ TEST_F(ContentObserverGl, AWholeScanAnnouncesItsSizeReportsEveryFileAndNamesEver
     EXPECT_NE(content.findMaterial("steel")->diffuseMap, nullptr);
 }
 
+TEST_F(ContentObserverGl, NamesThatNoFileCarriesAreReportedOncePerUser) {
+    const std::string models = dir("models"), textures = dir("textures"), materials = dir("materials");
+    Geometry robot;
+    Mesh* body = robot.addMesh(1, "body");
+    for (const char* name : {"steel", "nowhere", "nowhere", "torn", ""}) body->addSubMesh()->materialName = name;
+    robot.addMesh(2, "head")->addSubMesh()->materialName = "nowhere";
+    ASSERT_TRUE(saveGeometry(robot, models + "robot.geo"));
+    Geometry arm;
+    arm.addMesh(1, "arm")->addSubMesh()->materialName = "nowhere";
+    ASSERT_TRUE(saveGeometry(arm, models + "arm.geo"));
+    murmur::test::writeRgbPng(textures + "steel_d.png", 2, 2, std::vector<std::uint8_t>(12, 90));
+    writeText(textures + "broken_lm.png", "not a png");
+    Material steel;
+    steel.name = "steel";
+    steel.diffuseMapName = "steel_d";
+    steel.bumpMapName = "missing_n";
+    steel.lightMapName = "broken_lm";
+    steel.environmentMapName = "never_looked_up";
+    ASSERT_TRUE(saveMaterial(steel, materials + "steel.mat"));
+    writeText(materials + "torn.mat", "<Material Name=\"torn\"><Param");
+
+    Journal journal;
+    JournalLoader loader(journal);
+    JournalObserver observer(journal);
+    ContentManager content(&loader, &observer);
+    content.loadAll(root());
+
+    std::vector<std::string> errors;
+    for (const std::string& e : journal.events)
+        if (e.rfind("error ", 0) == 0) errors.push_back(e);
+    std::sort(errors.begin(), errors.end());
+    const std::vector<std::string> expected = {
+        "error could not load material " + materials + "torn.mat",
+        "error could not load texture " + textures + "broken_lm.png",
+        "error geometry arm uses the material \"nowhere\", which is missing",
+        "error geometry robot uses the material \"nowhere\", which is missing",
+        "error material steel names the texture \"missing_n\", which is missing",
+    };
+    EXPECT_EQ(errors, expected);
+    // The references are resolved all the same.
+    EXPECT_NE(content.findMaterial("steel")->diffuseMap, nullptr);
+    EXPECT_EQ(content.findMaterial("steel")->bumpMap, nullptr);
+    EXPECT_EQ(journal.events.back(), "finish");
+}
+
 TEST_F(ContentObserverGl, SingleDirectoriesReportTheirFilesWithoutAnnouncingAScan) {
     const std::string textures = dir("textures");
     murmur::test::writeRgbPng(textures + "a.png", 1, 1, {1, 2, 3});

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "render/dream_overlay.h"
+#include "render/post_processing.h"
+#include "render/screen_quad.h"
 #include "tests/render/render_fixture.h"
 
 namespace {
@@ -79,6 +81,20 @@ TEST_F(DreamOverlayTest, AMissingFrameShowsNothing) {
     overlay->advance(106.0f, 0.2f);  // frame 3: "dream4" does not exist
     EXPECT_EQ(overlay->frameTexture(overlay->frameIndex()), nullptr);
     EXPECT_EQ(drawnAt(108.0f), (Rgba{0, 0, 0, 255}));
+}
+
+TEST_F(DreamOverlayTest, TheMissingFramesAreNamed) {
+    ScreenQuad quad;
+    quad.create();
+    PostProcessing post;
+    std::vector<std::string> problems;
+    post.create(set->content, quad, kSize, kSize, &problems);
+    std::string dream;
+    for (const std::string& p : problems)
+        if (p.find("dream frames") != std::string::npos) dream = p;
+    std::string missing;
+    for (int i = 3; i <= 89; ++i) missing += (i == 3 ? "dream" : ", dream") + std::to_string(i);
+    EXPECT_EQ(dream, "87 of the 90 dream frames are missing and show nothing: " + missing);
 }
 
 }  // namespace

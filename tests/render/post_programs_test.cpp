@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
 #include <vector>
 
+#include "content/content_loader.h"
 #include "content/content_manager.h"
 #include "render/frame_buffer.h"
 #include "render/program_setup.h"
@@ -53,6 +56,25 @@ TEST_F(PostProgramsTest, AMissingProgramIsNamedInTheProblems) {
     EXPECT_EQ(prepareProgram(effects(), "NoSuchBlur", {{"a_position", 0}}, &problems), nullptr);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_NE(problems[0].find("NoSuchBlur"), std::string::npos);
+}
+
+// A vertex program cut short before its main() still compiles; the link
+// fails, and the problem names the files and the driver's reason.
+TEST_F(PostProgramsTest, AProgramThatDoesNotLinkIsNamedWithItsFiles) {
+    murmur::test::ScratchDir dir;
+    std::ofstream(dir.path() + "Cut.vpr") << "#version 110\nattribute vec3 a_position;\nvarying vec2 v_coords;\n";
+    std::ofstream(dir.path() + "Cut.fpr") << "#version 110\nvoid main() { gl_FragColor = vec4(1.0); }\n";
+    ContentLoader loader;
+    ContentManager content(&loader);
+    content.loadPrograms(dir.path());
+    ASSERT_NE(content.findProgram("Cut"), nullptr);
+    std::vector<std::string> problems;
+    EXPECT_EQ(prepareProgram(content, "Cut", {{"a_position", 0}}, &problems), nullptr);
+    ASSERT_EQ(problems.size(), 1u);
+    const std::string named = "program Cut (" + dir.path() + "Cut.vpr with " + dir.path() + "Cut.fpr) does not link: ";
+    EXPECT_EQ(problems[0].substr(0, named.size()), named) << problems[0];
+    EXPECT_GT(problems[0].size(), named.size());
+    EXPECT_EQ(problems[0].find('\n'), std::string::npos);
 }
 
 // The greeting wipe: nothing at progress 0, the left part with a soft front
