@@ -110,12 +110,14 @@ void CreditsDance::problems(std::vector<std::string>& out) const {
     if (!handAnimation_) out.push_back("no animation " + hand + ": the credits hand does not move");
     if (!handGeometry_) {
         out.push_back("no geometry " + hand + ": the credits hand and its greetings are not shown");
-        return;
+    } else {
+        if (!creditsHand_) out.push_back("no mesh \"credits_hand\" in " + hand + ": no greetings are shown");
+        else if (!visibility_)
+            out.push_back("no integer track \"credits_visible\" on \"credits_hand\": no greetings are shown");
+        if (!handAxis_) out.push_back("no mesh \"hand_axis\" in " + hand + ": the greetings cannot be placed");
     }
-    if (!creditsHand_) out.push_back("no mesh \"credits_hand\" in " + hand + ": no greetings are shown");
-    else if (!visibility_)
-        out.push_back("no integer track \"credits_visible\" on \"credits_hand\": no greetings are shown");
-    if (!handAxis_) out.push_back("no mesh \"hand_axis\" in " + hand + ": the greetings cannot be placed");
+    // The program and the pictures are named even without the hand, so that
+    // every missing file shows up in one read of the log.
     if (!program_) out.push_back("no program \"CreditSprite\": the greetings are not drawn");
     else if (!programLinks_) out.push_back(linkProblem("\"CreditSprite\"", *program_) + ": the greetings are not drawn");
     for (int i = 0; i < kGreetings; ++i)

@@ -7,6 +7,13 @@
 #include "content/content_manager.h"
 #include "content/geometry/geometry.h"
 
+namespace {
+
+// The walk cycle every running clip plays while the robot follows its path.
+constexpr const char* kWalkCycle = "run";
+
+}  // namespace
+
 Robot::Robot(const ContentManager& content, CreditsDance* credits) : content_(content), credits_(credits) {}
 
 void Robot::init() {
@@ -14,7 +21,7 @@ void Robot::init() {
     skeleton_ = content_.findAnimation("bind_pose");
     if (skeleton_ && geometry_) skeleton_->bindMeshes(geometry_->meshes);
 
-    SceneNode* walkCycle = content_.findAnimation("run");
+    SceneNode* walkCycle = content_.findAnimation(kWalkCycle);
     for (const ClipEntry& entry : kClips) {
         SceneNode* animation = content_.findAnimation(entry.name);
         switch (entry.kind) {
@@ -43,11 +50,21 @@ void Robot::dropLightmaps() {
 
 void Robot::problems(std::vector<std::string>& out) const {
     if (!geometry_) out.push_back("no geometry \"bind_pose\": the robot is not drawn");
-    if (!skeleton_) {
-        out.push_back("no animation \"bind_pose\": the robot does not move");
-        return;
+    if (!skeleton_) out.push_back("no animation \"bind_pose\": the robot does not move");
+    const bool walkCycle = content_.findAnimation(kWalkCycle) != nullptr;
+    if (!walkCycle) out.push_back(std::string("no animation \"") + kWalkCycle + "\": the robot does not run");
+    // Every missing piece is named, also where another one already stops the
+    // clip; what else keeps a clip from playing is told once its content is
+    // all there.
+    for (std::size_t i = 0; i < schedule_.size() && i < kClips.size(); ++i) {
+        const ClipEntry& entry = kClips[i];
+        const std::string clip = std::string("robot clip \"") + entry.name + "\": ";
+        const bool animation = content_.findAnimation(entry.name) != nullptr;
+        const bool vehicle = entry.kind != ClipKind::Wheel || content_.findGeometry(entry.name) != nullptr;
+        if (!animation) out.push_back(clip + "no animation \"" + entry.name + "\"");
+        if (!vehicle) out.push_back(clip + "no geometry \"" + entry.name + "\": the vehicle is not shown");
+        const bool complete = animation && vehicle && skeleton_ && (entry.kind != ClipKind::Track || walkCycle);
+        if (!complete) continue;
+        if (const char* problem = schedule_.clip(i).problem()) out.push_back(clip + problem);
     }
-    for (std::size_t i = 0; i < schedule_.size() && i < kClips.size(); ++i)
-        if (const char* problem = schedule_.clip(i).problem())
-            out.push_back(std::string("robot clip \"") + kClips[i].name + "\": " + problem);
 }

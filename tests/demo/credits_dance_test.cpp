@@ -173,8 +173,10 @@ TEST(CreditsDance, WithoutItsContentTheDanceClockStillRunsAndTheGapsAreNamed) {
     EXPECT_TRUE(credits.submeshes().empty());
     std::vector<std::string> problems;
     credits.problems(problems);
-    ASSERT_FALSE(problems.empty());
+    // The hand's animation and geometry, the program and every picture.
+    ASSERT_EQ(problems.size(), 2u + 1u + 12u);
     EXPECT_NE(problems[0].find("\"credits_dance_hand\""), std::string::npos);
+    EXPECT_NE(problems.back().find("\"greetz11\""), std::string::npos);
 
     MemoryContent handOnly;
     addCreditsHand(handOnly, {{0.0f, 0}, {1.0f, 1}, {2.0f, 0}});

@@ -148,6 +148,26 @@ TEST_F(RobotTest, BuildsItsSixteenClipsAndGathersTheVehiclesBeforeItsOwnSubmeshe
         EXPECT_FALSE(mentions(problems, present)) << present;
 }
 
+TEST(Robot, NamesEveryMissingPieceEvenWhereAnotherAlreadyStopsTheClip) {
+    // No skeleton and no walk cycle; the chair's ride lacks its vehicle.
+    MemoryContent content;
+    addMesh(content.geometry("bind_pose"), 1, "hip");
+    addNode(content.animation("writting"), "chair", 5);
+    addNode(content.animation("run01"), "point");
+    Robot robot(content.manager(), nullptr);
+    robot.init();
+    const std::vector<std::string> problems = problemsOf(robot);
+    for (const char* missing : {"no animation \"bind_pose\"", "no animation \"run\"", "no geometry \"writting\"",
+                                "no animation \"throw\"", "no animation \"run02\"", "no geometry \"whisky\""})
+        EXPECT_TRUE(mentions(problems, missing)) << missing;
+    EXPECT_FALSE(mentions(problems, "no animation \"writting\"")) << "the chair's ride is there";
+    EXPECT_FALSE(mentions(problems, "no animation \"run01\""));
+    EXPECT_FALSE(mentions(problems, "no walk cycle")) << "a clip's own problem waits for its content";
+    // Sixteen clip animations less the two given, the seven vehicles'
+    // geometries, the skeleton and the walk cycle.
+    EXPECT_EQ(problems.size(), 14u + 7u + 2u);
+}
+
 TEST_F(RobotTest, PlaysEachClipUntilItsEndTimeAndNeverGoesBack) {
     chair = &content.geometry("writting");
     Robot robot(content.manager(), nullptr);

@@ -135,20 +135,18 @@ must_name() {
 # masked NAME: whether another file of the run that the show cannot load may
 # be the only user of NAME, which is then never looked up: a removed file is
 # named by its users, and the font's picture is read only through the font.
-# A material's user is a geometry, a material map's a material, the
-# greetings' the credits hand, and the robot's clips are made of geometries
-# and animations, of which the first one missing is named.
+# A material's user is a geometry, a material map's a material. Geometries,
+# animations and the greetings are looked up by the show itself, and every
+# missing one is named.
 masked() {
   local name=$1 other
   for other in "${failed[@]}"; do
     [[ $other == "$name" ]] && continue
     case $name in
       fonts/*.png) [[ $other == fonts/*.xml ]] && return 0 ;;
-      textures/greetz/*) [[ $other == models/credits_dance_hand.geo ]] && return 0 ;;
-      textures/dream/* | textures/lightmaps/*) ;;
+      textures/dream/* | textures/lightmaps/* | textures/greetz/*) ;;
       textures/*) [[ $other == materials/* ]] && return 0 ;;
       materials/*) [[ $other == models/* ]] && return 0 ;;
-      models/* | animations/*) [[ $other == models/* || $other == animations/* ]] && return 0 ;;
     esac
   done
   return 1
