@@ -65,7 +65,10 @@ Mp3Decoder::OpenResult Mp3Decoder::open(const std::string& path, std::uint32_t r
         close();
         return OpenResult::Memory;
     }
-    mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0.0);
+    // ID3v2 tags are skipped, not read: the show needs none of them, and a
+    // damaged tag header would have the library set aside whatever size it
+    // claims (up to 256 MB) before finding the file short.
+    mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_SKIP_ID3V2, 0.0);
     mpg123_format_none(handle_);
     if (mpg123_format(handle_, static_cast<long>(rate), MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK) {
         close();
