@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -158,7 +159,7 @@ void makeFolder(TargetTree& tree, const std::string& name, const EntryName& entr
 // of an earlier run alone; an entry that turns out damaged while it is
 // written is removed again.
 void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const std::string& name,
-               const EntryName& entry, std::vector<char>& buffer) {
+               const EntryName& entry, char* buffer) {
     std::string problem;
     const int parent = tree.openFolder(entry.components, entry.components.size() - 1, problem);
     if (parent < 0) {
@@ -197,13 +198,13 @@ void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const
     bool writeFailed = false;
     int writeError = 0;
     for (;;) {
-        const int read = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+        const int read = unzReadCurrentFile(zip, buffer, static_cast<unsigned>(kChunkBytes));
         if (read < 0) {
             damaged = true;
             break;
         }
         if (read == 0) break;
-        if (!writeAll(file.get(), buffer.data(), static_cast<std::size_t>(read))) {
+        if (!writeAll(file.get(), buffer, static_cast<std::size_t>(read))) {
             writeFailed = true;
             writeError = errno;
             break;
@@ -340,7 +341,8 @@ int extractArchive(const std::string& archivePath, const std::string& targetDire
         return 0;
     }
 
-    std::vector<char> buffer(kChunkBytes);
+    // Left uninitialised: every chunk is inflated into it before it is written.
+    const std::unique_ptr<char[]> buffer(new char[kChunkBytes]);
     std::string lastName;
     int result = unzGoToFirstFile(zip);
     while (result == UNZ_OK) {
@@ -358,7 +360,7 @@ int extractArchive(const std::string& archivePath, const std::string& targetDire
             else if (entry.folder)
                 makeFolder(tree, name, entry);
             else
-                writeFile(zip, info, tree, name, entry, buffer);
+                writeFile(zip, info, tree, name, entry, buffer.get());
             lastName = name;
         }
         result = unzGoToNextFile(zip);
