@@ -33,11 +33,11 @@ void configure(ParticleEmitter& emitter, const SmokeSource& source) {
 
 void SmokeSystem::build(const ContentManager& content, const ScreenQuad& quad, std::vector<std::string>* problems) {
     const Geometry* sources = content.findGeometry(kSourcesName);
-    if (!sources) reportProblem(problems, std::string("geometry ") + kSourcesName + " is missing: no drifting smoke");
+    if (!sources) reportProblem(problems, std::string("no geometry \"") + kSourcesName + "\": no drifting smoke");
     ShaderProgram* program = content.findProgram("DistortParticle");
     if (program && !isLinked(program->program)) program = nullptr;
     const Texture* texture = content.findTexture("smoke");
-    if (!texture) reportProblem(problems, "texture smoke is missing: the smoke is not drawn");
+    if (!texture) reportProblem(problems, "no texture \"smoke\": the smoke is not drawn");
     build(sources, program, texture, &quad, problems);
 }
 

@@ -181,8 +181,9 @@ TEST_F(SmokeContentTest, ContentWithoutSourcesOrSmokeTextureIsReported) {
     smoke.build(murmur::test::effects(), quad, &problems);  // programs only
     EXPECT_TRUE(smoke.emitters().empty());
     ASSERT_EQ(problems.size(), 2u);
-    EXPECT_NE(problems[0].find("smoke_sources"), std::string::npos);
-    EXPECT_NE(problems[1].find("smoke"), std::string::npos);
+    // Quoted, as the show names everything it looks up by name.
+    EXPECT_NE(problems[0].find("\"smoke_sources\""), std::string::npos);
+    EXPECT_NE(problems[1].find("\"smoke\""), std::string::npos);
     smoke.update(0.1f);
     smoke.draw();
 }
