@@ -22,12 +22,18 @@ void Robot::init() {
     if (skeleton_ && geometry_) skeleton_->bindMeshes(geometry_->meshes);
 
     SceneNode* walkCycle = content_.findAnimation(kWalkCycle);
-    for (const ClipEntry& entry : kClips) {
+    noWalkCycle_ = !walkCycle;
+    for (std::size_t i = 0; i < kClips.size(); ++i) {
+        const ClipEntry& entry = kClips[i];
         SceneNode* animation = content_.findAnimation(entry.name);
+        noAnimation_[i] = !animation;
         switch (entry.kind) {
-        case ClipKind::Wheel:
-            schedule_.add(std::make_unique<WheelClip>(skeleton_, animation, content_.findGeometry(entry.name)));
+        case ClipKind::Wheel: {
+            Geometry* vehicle = content_.findGeometry(entry.name);
+            noVehicle_[i] = !vehicle;
+            schedule_.add(std::make_unique<WheelClip>(skeleton_, animation, vehicle));
             break;
+        }
         case ClipKind::Simple: schedule_.add(std::make_unique<SimpleClip>(skeleton_, animation)); break;
         case ClipKind::Track: schedule_.add(std::make_unique<TrackClip>(skeleton_, walkCycle, animation)); break;
         }
@@ -51,19 +57,17 @@ void Robot::dropLightmaps() {
 void Robot::problems(std::vector<std::string>& out) const {
     if (!geometry_) out.push_back("no geometry \"bind_pose\": the robot is not drawn");
     if (!skeleton_) out.push_back("no animation \"bind_pose\": the robot does not move");
-    const bool walkCycle = content_.findAnimation(kWalkCycle) != nullptr;
-    if (!walkCycle) out.push_back(std::string("no animation \"") + kWalkCycle + "\": the robot does not run");
+    if (noWalkCycle_) out.push_back(std::string("no animation \"") + kWalkCycle + "\": the robot does not run");
     // Every missing piece is named, also where another one already stops the
     // clip; what else keeps a clip from playing is told once its content is
     // all there.
     for (std::size_t i = 0; i < schedule_.size() && i < kClips.size(); ++i) {
         const ClipEntry& entry = kClips[i];
         const std::string clip = std::string("robot clip \"") + entry.name + "\": ";
-        const bool animation = content_.findAnimation(entry.name) != nullptr;
-        const bool vehicle = entry.kind != ClipKind::Wheel || content_.findGeometry(entry.name) != nullptr;
-        if (!animation) out.push_back(clip + "no animation \"" + entry.name + "\"");
-        if (!vehicle) out.push_back(clip + "no geometry \"" + entry.name + "\": the vehicle is not shown");
-        const bool complete = animation && vehicle && skeleton_ && (entry.kind != ClipKind::Track || walkCycle);
+        if (noAnimation_[i]) out.push_back(clip + "no animation \"" + entry.name + "\"");
+        if (noVehicle_[i]) out.push_back(clip + "no geometry \"" + entry.name + "\": the vehicle is not shown");
+        const bool complete = !noAnimation_[i] && !noVehicle_[i] && skeleton_ &&
+                              (entry.kind != ClipKind::Track || !noWalkCycle_);
         if (!complete) continue;
         if (const char* problem = schedule_.clip(i).problem()) out.push_back(clip + problem);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 
 #include "anim/clip_schedule.h"
 #include "anim/game_object.h"
@@ -56,6 +57,10 @@ private:
     CreditsDance* credits_;
     Geometry* geometry_ = nullptr;
     SceneNode* skeleton_ = nullptr;
+    // What init found missing, kept for the problem report.
+    bool noWalkCycle_ = false;
+    std::bitset<kClips.size()> noAnimation_;
+    std::bitset<kClips.size()> noVehicle_;
     ClipSchedule schedule_;
     std::vector<SubMesh*> submeshes_;
 };
