@@ -48,6 +48,18 @@ struct Texture;
 // output device, no file, or none wanted) the loop time is. Content that is
 // missing leaves its object or pass out: each gap is logged once at load as
 // an "error: ..." line, never per frame.
+// The passes of a drawn frame, in the order they are submitted.
+enum class FramePass { Shadow, Scene, Smoke, Distortion, Glow, Overlays, Present };
+inline constexpr int kFramePassCount = 7;
+
+// Measures a frame pass by pass (the benchmarks): passDone follows the
+// submission of each pass.
+class IPassProbe {
+public:
+    virtual ~IPassProbe() = default;
+    virtual void passDone(FramePass pass) = 0;
+};
+
 class DemoController : public IContentObserver,
                        public IKeyboardCallback,
                        public IGraphicsEngine,
@@ -86,8 +98,18 @@ public:
 
     // One frame at loop time timeMs, deltaMs after the previous one (both
     // milliseconds; update and render get the same two). Always true.
+    // render is advanceFrame, then draw.
     bool update(float timeMs, float deltaMs);
     bool render(float timeMs, float deltaMs);
+    // What the frame carries to the next frame beyond the update (the end
+    // fade), without drawing anything: a frame that is not to be seen runs
+    // update and advanceFrame, and the frames after it are drawn exactly as
+    // if it had been.
+    void advanceFrame(float timeMs, float deltaMs);
+    // Draws the frame that update and advanceFrame prepared, and presents it.
+    void draw();
+    // Told when each pass of draw has been submitted (null: nobody is).
+    void setPassProbe(IPassProbe* probe) { passProbe_ = probe; }
 
     // Releases the music, the content manager, the GL objects and then the
     // window, in that order. Safe to call twice.
@@ -148,6 +170,9 @@ private:
 
     // Frame steps.
     void drawOverlay(const Texture* texture, float alpha);
+    void passDone(FramePass pass) {
+        if (passProbe_) passProbe_->passDone(pass);
+    }
 
     // Built first of all: the flicker takes the random stream's first numbers.
     FlickerCurve flicker_;
@@ -202,6 +227,9 @@ private:
     float biasClamp_ = 0.0f;
 
     EndFade endFade_;
+    bool endPictureShows_ = false;  // this frame, by the end fade
+    float frameTime_ = 0.0f;        // loop time of the frame advanced last, seconds
+    IPassProbe* passProbe_ = nullptr;
     float sceneClock_ = 0.0f;
     float timelineTime_ = 0.0f;
     bool firstUpdate_ = true;

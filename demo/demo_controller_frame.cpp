@@ -60,14 +60,26 @@ bool DemoController::update(float timeMs, float deltaMs) {
 }
 
 bool DemoController::render(float timeMs, float deltaMs) {
-    if (!loaded_) return true;
-    // Everything drawn here runs on the loop time.
-    const float t = timeMs / 1000.0f;
-    const float dt = deltaMs / 1000.0f;
+    advanceFrame(timeMs, deltaMs);
+    draw();
+    return true;
+}
+
+void DemoController::advanceFrame(float timeMs, float deltaMs) {
+    if (!loaded_) return;
+    // Everything drawn runs on the loop time.
+    frameTime_ = timeMs / 1000.0f;
+    endPictureShows_ = endFade_.advance(frameTime_, deltaMs / 1000.0f);
+}
+
+void DemoController::draw() {
+    if (!loaded_) return;
+    const float t = frameTime_;
 
     programs_.uniforms.biasScale = biasScale_;
     programs_.uniforms.biasClamp = biasClamp_;
     programs_.renderShadowMap(classes_.shadowCasters, *shadow_, shadowView_, shadowProjection_);
+    passDone(FramePass::Shadow);
 
     // The scene into the scene target: colour in attachment 0, the smoke's
     // bend in attachment 1.
@@ -87,25 +99,30 @@ bool DemoController::render(float timeMs, float deltaMs) {
     programs_.drawSubmeshesShadowed(sceneOpaque_, *shadow_->depth);
     if (credits_->greetingActive()) credits_->drawGreeting(*quad_, mainViewProjection_);
     programs_.drawSubmeshesShadowed(sceneTransparent_, *shadow_->depth);
+    passDone(FramePass::Scene);
 
     post_->drawToSceneColourAndDistortion();
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
     smoke_->draw();
     cigarette_->drawSmoke(t);
+    passDone(FramePass::Smoke);
 
     // Onto the window: the bent scene, the glow, then the overlays.
     post_->compositeDistortion(sprites_.get());
+    passDone(FramePass::Distortion);
     renderGlow(*post_, programs_, classes_);
     post_->compositeGlow(*sprites_);
+    passDone(FramePass::Glow);
     post_->dream()->draw(t);
 
     const float black = flicker_.at(t);
     if (black != 0.0f) drawOverlay(blackTexture_, black);
-    if (endFade_.advance(t, dt)) drawOverlay(endTexture_, endFade_.alpha());
+    if (endPictureShows_) drawOverlay(endTexture_, endFade_.alpha());
+    passDone(FramePass::Overlays);
 
     present();
-    return true;
+    passDone(FramePass::Present);
 }
 
 void DemoController::drawOverlay(const Texture* texture, float alpha) {

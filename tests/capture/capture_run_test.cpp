@@ -123,24 +123,35 @@ protected:
 
 TEST_F(CaptureRunTest, AtWritesEachAskedFrameUprightAndStopsAfterTheLast)
 {
-    std::vector<FrameCall> updates, renders;
-    const fs::path out = dir_ / "shots";
-    const Result r = runCapture({"--size", "64x48", "--fps", "20", "--at", "0.5,0.25", "--out", out.string()},
-                                capturetest::syntheticOpener({}, data(), nullptr, &updates, &renders));
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"frame-0000.250.png", "frame-0000.500.png"}));
-    expectFrameAt(readPng(out / "frame-0000.250.png"), 0.25, "0.25 s");
-    expectFrameAt(readPng(out / "frame-0000.500.png"), 0.5, "0.5 s");
+    for (const bool drawAll : {false, true}) {
+        std::vector<FrameCall> updates, renders, advances;
+        const fs::path out = dir_ / (drawAll ? "all" : "shots");
+        std::vector<std::string> args = {"--size", "64x48", "--fps", "20", "--at", "0.5,0.25", "--out", out.string()};
+        if (drawAll) args.push_back("--draw-all");
+        const Result r =
+            runCapture(args, capturetest::syntheticOpener({}, data(), nullptr, &updates, &renders, &advances));
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(namesIn(out), (std::vector<std::string>{"frame-0000.250.png", "frame-0000.500.png"}));
+        expectFrameAt(readPng(out / "frame-0000.250.png"), 0.25, "0.25 s");
+        expectFrameAt(readPng(out / "frame-0000.500.png"), 0.5, "0.5 s");
 
-    // Every frame up to the last one asked for, and not one more, each
-    // updated and rendered with the clock's time and step.
-    ASSERT_EQ(updates.size(), 11u);
-    ASSERT_EQ(renders.size(), 11u);
-    for (std::size_t n = 0; n < updates.size(); ++n) {
-        EXPECT_EQ(updates[n].timeMs, 50.0f * static_cast<float>(n));
-        EXPECT_EQ(updates[n].deltaMs, n == 0 ? 0.0f : 50.0f);
-        EXPECT_EQ(renders[n].timeMs, updates[n].timeMs);
-        EXPECT_EQ(renders[n].deltaMs, updates[n].deltaMs);
+        // Every frame up to the last one asked for, and not one more, is
+        // updated with the clock's time and step; only the two written are
+        // drawn (every one with --draw-all), the others advanced with the
+        // same time and step.
+        ASSERT_EQ(updates.size(), 11u);
+        const std::vector<std::size_t> written = {5, 10};
+        ASSERT_EQ(renders.size(), drawAll ? 11u : 2u);
+        ASSERT_EQ(advances.size(), drawAll ? 0u : 9u);
+        std::size_t nextRender = 0, nextAdvance = 0;
+        for (std::size_t n = 0; n < updates.size(); ++n) {
+            EXPECT_EQ(updates[n].timeMs, 50.0f * static_cast<float>(n));
+            EXPECT_EQ(updates[n].deltaMs, n == 0 ? 0.0f : 50.0f);
+            const bool isWritten = std::find(written.begin(), written.end(), n) != written.end();
+            const FrameCall& call = drawAll || isWritten ? renders[nextRender++] : advances[nextAdvance++];
+            EXPECT_EQ(call.timeMs, updates[n].timeMs) << n;
+            EXPECT_EQ(call.deltaMs, updates[n].deltaMs) << n;
+        }
     }
 }
 
@@ -178,6 +189,40 @@ TEST_F(CaptureRunTest, SheetShowsEveryShotAndMarkInItsCell)
         EXPECT_TRUE(isRed(sheet.at(x + 30, y + 1))) << "cell " << i;
         EXPECT_TRUE(isWhite(sheet.at(x + left + 6, y + SyntheticShow::kSquareTop + 6))) << "cell " << i;
     }
+}
+
+// An author asks for shots by number: pictures through them every so many
+// seconds, or a sheet of their middles alone; nothing after them is played.
+TEST_F(CaptureRunTest, ShotsByNumberForPicturesAndTheSheet)
+{
+    SyntheticScript script;
+    script.endTimes = {0.5f, 1.0f, 2.0f, 3.0f};
+    std::vector<FrameCall> updates, renders;
+    const fs::path out = dir_ / "shots";
+    Result r = runCapture({"--size", "64x48", "--fps", "20", "--shots", "2-3", "--every", "0.4", "--out", out.string()},
+                          capturetest::syntheticOpener(script, data(), nullptr, &updates, &renders));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(namesIn(out), (std::vector<std::string>{"frame-0000.550.png", "frame-0000.950.png",
+                                                      "frame-0001.350.png", "frame-0001.750.png"}));
+    expectFrameAt(readPng(out / "frame-0001.350.png"), 1.35, "1.35 s");
+    EXPECT_EQ(updates.size(), 36u) << "played up to the last picture";
+    EXPECT_EQ(renders.size(), 4u);
+
+    const fs::path sheetPath = dir_ / "sheet.png";
+    r = runCapture({"--size", "64x48", "--fps", "20", "--shots", "3-4", "--sheet", sheetPath.string()},
+                   capturetest::syntheticOpener(script, data()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const Picture sheet = readPng(sheetPath);
+    const capture::SheetLayout two = capture::layoutSheet(2, 64, 48);
+    ASSERT_EQ(sheet.width, two.width) << "the middles of shots 3 and 4 alone";
+    ASSERT_EQ(sheet.height, two.height);
+    EXPECT_TRUE(isWhite(sheet.at(two.thumbX(1) + SyntheticShow::squareLeft(2.5, 64) + 6,
+                                 two.cellY(1) + SyntheticShow::kSquareTop + 6)));
+
+    r = runCapture({"--size", "64x48", "--fps", "20", "--shots", "5", "--sheet", sheetPath.string()},
+                   capturetest::syntheticOpener(script, data()));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(lastLine(r.err), "murmur-capture: --shots: the show has shots 1 to 4") << r.err;
 }
 
 TEST_F(CaptureRunTest, VideoHasBothStreamsTheAskedDurationAndTheMatchingSound)

@@ -1,5 +1,6 @@
 #include "tools/capture/contact_sheet.h"
 #include "tools/capture/frame_clock.h"
+#include "tools/capture/frame_range.h"
 
 #include <gtest/gtest.h>
 
@@ -83,14 +84,58 @@ TEST(FrameClockTest, AtTimesAreSortedNamedAsAskedAndNeverCollide)
 TEST(FrameClockTest, EveryNthFrameOfAClosedRange)
 {
     const FrameClock clock(60);
-    std::vector<Shot> shots = capture::selectEvery(clock, 3, 0.1, 0.2);
+    std::vector<Shot> shots = capture::selectEveryFrames(clock, 3, capture::framesBetween(clock, 0.1, 0.2));
     ASSERT_EQ(shots.size(), 3u);
     EXPECT_EQ(shots[0].frame, 6);
     EXPECT_EQ(shots[1].frame, 9);
     EXPECT_EQ(shots[2].frame, 12) << "the range's end is included";
     EXPECT_EQ(shots[1].fileName, "frame-0000.150.png");
-    EXPECT_EQ(capture::selectEvery(clock, 1, 0.001, 0.002).size(), 0u) << "no frame lies inside";
-    EXPECT_EQ(capture::selectEvery(clock, 100, 0.0, 0.5).size(), 1u);
+    EXPECT_EQ(capture::selectEveryFrames(clock, 1, capture::framesBetween(clock, 0.001, 0.002)).size(), 0u)
+        << "no frame lies inside";
+    EXPECT_EQ(capture::selectEveryFrames(clock, 100, capture::framesBetween(clock, 0.0, 0.5)).size(), 1u);
+}
+
+// Shots named by number cover the frames on which the cut rule shows them.
+TEST(FrameRangeTest, ShotsCoverTheFramesTheyAreOnScreen)
+{
+    const FrameClock clock(10);
+    // The third camera ends with the second: it is never on screen.
+    const std::vector<float> ends = {1.0f, 2.0f, 2.0f, 3.5f};
+    capture::FrameRange frames;
+    std::string error;
+    ASSERT_TRUE(capture::framesOfShots(ends, {1, 1}, 5.0, clock, frames, error)) << error;
+    EXPECT_EQ(frames.first, 0);
+    EXPECT_EQ(frames.last, 10) << "a frame at a shot's end still shows it";
+    ASSERT_TRUE(capture::framesOfShots(ends, {2, 3}, 5.0, clock, frames, error)) << error;
+    EXPECT_EQ(frames.first, 11);
+    EXPECT_EQ(frames.last, 20);
+    ASSERT_TRUE(capture::framesOfShots(ends, {4, 4}, 5.0, clock, frames, error)) << error;
+    EXPECT_EQ(frames.first, 21);
+    EXPECT_EQ(frames.last, 50) << "the last shot holds to the end of the show";
+
+    EXPECT_FALSE(capture::framesOfShots(ends, {3, 3}, 5.0, clock, frames, error));
+    EXPECT_NE(error.find("shot 3 is never on screen"), std::string::npos) << error;
+    EXPECT_FALSE(capture::framesOfShots(ends, {2, 5}, 5.0, clock, frames, error));
+    EXPECT_NE(error.find("shots 1 to 4"), std::string::npos) << error;
+    EXPECT_FALSE(capture::framesOfShots({}, {1, 1}, 5.0, clock, frames, error));
+    EXPECT_NE(error.find("no shots"), std::string::npos) << error;
+}
+
+TEST(FrameRangeTest, PicturesEverySoManySecondsLandOnTheFirstFrameAtOrAfterEach)
+{
+    const FrameClock clock(60);
+    std::vector<Shot> shots = capture::selectEverySeconds(clock, 0.25, {60, 120});
+    ASSERT_EQ(shots.size(), 5u);
+    EXPECT_EQ(shots[1].frame, 75);
+    EXPECT_EQ(shots[4].frame, 120) << "the range's last frame is included";
+    EXPECT_EQ(shots[1].fileName, "frame-0001.250.png");
+    // A step that is not a whole number of frames rounds up, frame by frame;
+    // a step shorter than a frame takes every frame once.
+    shots = capture::selectEverySeconds(FrameClock(4), 0.3, {0, 4});
+    std::vector<std::int64_t> frames;
+    for (const Shot& shot : shots) frames.push_back(shot.frame);
+    EXPECT_EQ(frames, (std::vector<std::int64_t>{0, 2, 3, 4}));
+    EXPECT_EQ(capture::selectEverySeconds(FrameClock(4), 0.01, {0, 4}).size(), 5u);
 }
 
 TEST(ContactSheetPlanTest, ShotsFollowTheCutRule)

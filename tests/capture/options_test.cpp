@@ -52,6 +52,17 @@ TEST(CaptureOptionsTest, EachModeWithItsDefaultsAndValues)
         << "a range of one instant holds one frame: " << error;
     EXPECT_EQ(o.every, 5);
 
+    // A whole number counts frames, a time seconds; --shots names shots.
+    ASSERT_EQ(parse({"--every", "0.5", "--shots", "40-43", "--out", "d"}, o, error), ParseStatus::Run) << error;
+    ASSERT_TRUE(o.everySeconds.has_value());
+    EXPECT_EQ(*o.everySeconds, 0.5);
+    EXPECT_EQ(o.shots, std::make_pair(40, 43));
+    ASSERT_EQ(parse({"--every", "2s", "--out", "d"}, o, error), ParseStatus::Run) << error;
+    EXPECT_EQ(o.everySeconds, 2.0);
+    ASSERT_EQ(parse({"--sheet", "s.jpg", "--shots", "7", "--draw-all"}, o, error), ParseStatus::Run) << error;
+    EXPECT_EQ(o.shots, std::make_pair(7, 7));
+    EXPECT_TRUE(o.drawAll);
+
     ASSERT_EQ(parse({"--bench", "--json"}, o, error), ParseStatus::Run) << error;
     EXPECT_EQ(o.mode, Mode::Bench);
     EXPECT_TRUE(o.json);
@@ -119,6 +130,15 @@ TEST(CaptureOptionsTest, EveryMistakeIsOneLineNamingIt)
         {{"--at", "nan", "--out", "d"}, "'nan'"},
         {{"--at", "200000", "--out", "d"}, "200000"},
         {{"--every", "0", "--out", "d"}, "--every"},
+        {{"--every", "0.0001", "--out", "d"}, "0.001"},
+        {{"--every", "1.5x", "--out", "d"}, "'1.5x'"},
+        {{"--every", "s", "--out", "d"}, "'s'"},
+        {{"--shots", "4-2", "--sheet", "s.png"}, "'4-2'"},
+        {{"--shots", "0", "--sheet", "s.png"}, "'0'"},
+        {{"--shots", "1-", "--sheet", "s.png"}, "'1-'"},
+        {{"--shots", "1", "--shots", "2", "--sheet", "s.png"}, "--shots is given twice"},
+        {{"--shots", "1", "--at", "1", "--out", "d"}, "--shots is not used with --at"},
+        {{"--shots", "1", "--from", "2", "--video", "v.mp4"}, "--shots and --from"},
         {{"--at", "1", "--out", "d", "--bench"}, "--at and --bench"},
         {{"--bench", "--bench"}, "--bench is given twice"},
         {{"--bench=yes"}, "--bench takes no value"},

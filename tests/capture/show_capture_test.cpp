@@ -329,4 +329,30 @@ TEST_F(ShowCapture, TheFixedClockGivesTheSameBytesOnEveryRun)
         << "the hall is not black at 2 s";
 }
 
+// Frames that are not captured are advanced without being drawn: the
+// pictures are the bytes of a run that draws every frame. A picture every
+// 1.25 s from 104 s passes through the dream, the flicker, every greeting
+// window (each holds the scene clock for about 2.5 s of loop time) and the
+// end fade.
+TEST_F(ShowCapture, FramesNotCapturedAreNotDrawnAndChangeNothing)
+{
+    for (const char* mode : {"skip", "all"}) {
+        const Ran run = capture(std::string("--size 96x54 --fps 4 --every 1.25 --from 104 --out ") +
+                                (dir_ / mode).string() + (std::string(mode) == "all" ? " --draw-all" : ""));
+        ASSERT_EQ(run.code, 0) << run.output;
+    }
+    auto bytes = [&](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    int compared = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir_ / "all")) {
+        const fs::path skipped = dir_ / "skip" / entry.path().filename();
+        ASSERT_TRUE(fs::exists(skipped)) << skipped;
+        EXPECT_EQ(bytes(entry.path()), bytes(skipped)) << entry.path().filename();
+        ++compared;
+    }
+    EXPECT_GE(compared, 120) << "104 s to the end of the show, every 1.25 s";
+}
+
 } // namespace

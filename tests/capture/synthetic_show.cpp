@@ -9,8 +9,9 @@
 namespace capturetest {
 
 SyntheticShow::SyntheticShow(int width, int height, SyntheticScript script, std::vector<FrameCall>* updates,
-                             std::vector<FrameCall>* renders)
-    : width_(width), height_(height), script_(std::move(script)), updates_(updates), renders_(renders)
+                             std::vector<FrameCall>* renders, std::vector<FrameCall>* advances)
+    : width_(width), height_(height), script_(std::move(script)), updates_(updates), renders_(renders),
+      advances_(advances)
 {
 }
 
@@ -23,15 +24,21 @@ int SyntheticShow::squareLeft(double seconds, int width)
 bool SyntheticShow::update(float timeMs, float deltaMs)
 {
     if (updates_) updates_->push_back({timeMs, deltaMs});
-    return frame_ != script_.stopUpdateAtFrame;
+    return ++frame_ != script_.stopUpdateAtFrame;
+}
+
+bool SyntheticShow::advance(float timeMs, float deltaMs)
+{
+    if (advances_) advances_->push_back({timeMs, deltaMs});
+    if (frame_ == script_.interruptAtFrame) std::raise(SIGINT);
+    return frame_ != script_.failRenderAtFrame;
 }
 
 bool SyntheticShow::render(float timeMs, float deltaMs)
 {
-    const long frame = frame_++;
     if (renders_) renders_->push_back({timeMs, deltaMs});
-    if (frame == script_.interruptAtFrame) std::raise(SIGINT);
-    if (frame == script_.failRenderAtFrame) return false;
+    if (frame_ == script_.interruptAtFrame) std::raise(SIGINT);
+    if (frame_ == script_.failRenderAtFrame) return false;
 
     // Pixel coordinates with y down, as a picture file is read.
     glViewport(0, 0, width_, height_);
@@ -55,12 +62,14 @@ bool SyntheticShow::render(float timeMs, float deltaMs)
 }
 
 capture::ShowOpener syntheticOpener(SyntheticScript script, std::string data, int* opened,
-                                    std::vector<FrameCall>* updates, std::vector<FrameCall>* renders)
+                                    std::vector<FrameCall>* updates, std::vector<FrameCall>* renders,
+                                    std::vector<FrameCall>* advances)
 {
     return [=](const capture::ShowRequest& request, std::string&) {
         if (opened) ++*opened;
         capture::OpenedShow result;
-        result.show = std::make_unique<SyntheticShow>(request.width, request.height, script, updates, renders);
+        result.show = std::make_unique<SyntheticShow>(request.width, request.height, script, updates, renders,
+                                                      advances);
         result.dataDirectory = data;
         result.times.content = 0.25;
         return result;

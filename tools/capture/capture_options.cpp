@@ -11,6 +11,8 @@ namespace {
 
 // Times up to a little over a day; anything longer is a typing error.
 constexpr double kMaxTime = 100000.0;
+// The shortest step of --every in seconds.
+constexpr double kMinStep = 0.001;
 
 bool readInt(std::string_view text, int& value)
 {
@@ -160,8 +162,41 @@ private:
         }
         if (arg == "--every") {
             if (!setMode(Mode::Every) || !value(arg, text)) return false;
-            if (!readInt(text, o_.every) || o_.every < 1)
-                return fail("--every: '" + text + "' is not a whole number of frames of at least 1");
+            // A whole number counts frames; a time (a point or an "s") seconds.
+            const bool seconds = text.find('.') != std::string::npos || (!text.empty() && text.back() == 's');
+            if (!seconds) {
+                if (!readInt(text, o_.every) || o_.every < 1)
+                    return fail("--every: '" + text + "' is neither a whole number of frames of at least 1 "
+                                "nor a time in seconds (such as 0.5 or 2s)");
+                return true;
+            }
+            double step = 0.0;
+            const std::string_view number =
+                text.back() == 's' ? std::string_view(text).substr(0, text.size() - 1) : std::string_view(text);
+            if (!readTime(number, step))
+                return fail("--every: '" + text + "' is not a time in seconds (such as 0.5 or 2s)");
+            if (step < kMinStep || step > kMaxTime)
+                return fail("--every: " + text + " is outside 0.001 to 100000 s");
+            o_.everySeconds = step;
+            return true;
+        }
+        if (arg == "--shots") {
+            if (o_.shots) return fail("--shots is given twice");
+            if (!value(arg, text)) return false;
+            const auto dash = text.find('-');
+            int first = 0, last = 0;
+            const bool read = dash == std::string::npos
+                                  ? readInt(text, first) && readInt(text, last)
+                                  : readInt(std::string_view(text).substr(0, dash), first) &&
+                                        readInt(std::string_view(text).substr(dash + 1), last);
+            if (!read || first < 1 || last < first)
+                return fail("--shots: '" + text + "' is not a shot or a range of shots (such as 40 or 40-43)");
+            o_.shots = std::make_pair(first, last);
+            return true;
+        }
+        if (arg == "--draw-all") {
+            if (!flag(arg)) return false;
+            o_.drawAll = true;
             return true;
         }
         if (arg == "--from") {
@@ -212,9 +247,12 @@ private:
         const bool wantsOut = m == Mode::At || m == Mode::Every;
         if (wantsOut && o_.outDirectory.empty()) return fail(std::string(modeOption(m)) + " needs --out DIR");
         if (!wantsOut && !o_.outDirectory.empty()) return fail("--out is only used with --at and --every");
-        const bool takesRange = m == Mode::Every || m == Mode::Video || m == Mode::Bench;
+        const bool takesRange = m != Mode::At;
         if (!takesRange && (fromGiven_ || o_.to))
             return fail(std::string("--from and --to are not used with ") + modeOption(m));
+        if (!takesRange && o_.shots) return fail(std::string("--shots is not used with ") + modeOption(m));
+        if (o_.shots && (fromGiven_ || o_.to))
+            return fail("--shots and --from or --to cannot be combined: choose one");
         if (o_.json && m != Mode::Bench) return fail("--json is only used with --bench");
         if (o_.to && *o_.to < o_.from) return fail("--to must not be before --from");
         if (o_.to && m != Mode::Every && *o_.to == o_.from) return fail("--from and --to give an empty range");
@@ -243,25 +281,29 @@ ParseStatus parseOptions(const std::vector<std::string>& args, CaptureOptions& o
 std::string usageText()
 {
     return "usage: murmur-capture [--data DIR] [--size WxH] [--fps N] MODE\n"
-           "Plays the show headless on a fixed frame clock (frame n at n/fps seconds; every frame is\n"
-           "updated and rendered) and captures it. MODE is one of:\n"
+           "Plays the show headless on a fixed frame clock (frame n at n/fps seconds) and captures\n"
+           "it. MODE is one of:\n"
            "  --at T1,T2,... --out DIR      a PNG of the first frame at or after each time, named\n"
            "                                frame-TTTT.TTT.png by the time asked for\n"
-           "  --every N [--from T] [--to T] --out DIR\n"
-           "                                a PNG of every Nth frame of the range, named by frame time\n"
-           "  --sheet FILE.png|FILE.jpg     a contact sheet: the middle of every shot and the marks\n"
+           "  --every N|T [RANGE] --out DIR\n"
+           "                                a PNG of every Nth frame of the range, or one every T\n"
+           "                                seconds (0.5, 2s), named by frame time\n"
+           "  --sheet FILE.png|FILE.jpg [RANGE]\n"
+           "                                a contact sheet: the middle of every shot and the marks\n"
            "                                108.5, 125, 132, 135, 150 and 257.5 s, each labelled\n"
-           "  --video FILE.mp4 [--from T] [--to T]\n"
-           "                                H.264 video with the soundtrack as AAC audio\n"
-           "  --bench [--json] [--from T] [--to T]\n"
-           "                                start-up times, then frame times with glFinish per frame\n"
+           "  --video FILE.mp4 [RANGE]      H.264 video with the soundtrack as AAC audio\n"
+           "  --bench [--json] [RANGE]      start-up times, then frame times with glFinish per frame\n"
+           "RANGE is --from T and/or --to T (seconds), or --shots A-B (shots A to B, counted from 1\n"
+           "as the sheet labels them; --shots A for one).\n"
            "Options:\n"
            "  --data DIR    the data folder (default: unpack the demodat archive beside the program)\n"
            "  --size WxH    the picture size (default 1280x720)\n"
            "  --fps N       frames per second of the clock (default 60)\n"
+           "  --draw-all    draw every frame, also those not captured (the pictures are the same)\n"
            "  --help        this text\n"
-           "Times are seconds with a decimal point. Without --to the range runs to the end of the\n"
-           "soundtrack. Files are written under a temporary name and renamed when complete.\n"
+           "Every frame of the clock is updated; only the frames captured are drawn. Times are\n"
+           "seconds with a decimal point. Without --to the range runs to the end of the soundtrack.\n"
+           "Files are written under a temporary name and renamed when complete.\n"
            "Exit status: 0 done, 1 the show or an output failed, 2 a bad command line, an output that\n"
            "cannot be written or a size the driver refuses, 130 interrupted.\n";
 }

@@ -2,6 +2,7 @@
 // The command line of murmur-capture.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace capture {
@@ -16,12 +17,15 @@ struct CaptureOptions {
     Mode mode = Mode::None;
     std::vector<double> at;       // --at, in the order given
     std::string outDirectory;     // --out
-    int every = 0;                // --every
+    int every = 0;                // --every N: frames
+    std::optional<double> everySeconds; // --every T (with a point or an s): seconds of loop time
+    std::optional<std::pair<int, int>> shots; // --shots A-B: shots counted from 1, both included
     double from = 0.0;            // --from
     std::optional<double> to;     // --to; absent: the end of the show
     std::string sheetFile;        // --sheet
     std::string videoFile;        // --video
     bool json = false;            // --json
+    bool drawAll = false;         // --draw-all: every frame drawn, also those not captured
 };
 
 enum class ParseStatus { Run, Help, Error };

@@ -6,6 +6,7 @@
 #include "tools/capture/decimal_text.h"
 #include "tools/capture/frame_clock.h"
 #include "tools/capture/frame_grabber.h"
+#include "tools/capture/frame_range.h"
 #include "tools/capture/headless_window.h"
 #include "tools/capture/output_file.h"
 #include "tools/capture/progress.h"
@@ -143,16 +144,21 @@ private:
 
     std::string soundtrackPath() const { return show_.dataDirectory + "music/soundtrk.mp3"; }
 
-    // The frames [first, stop) from --from to the range's end; false with
-    // the reason in `error` when no frame lies between them.
-    bool frameRange(std::int64_t& first, std::int64_t& stop, std::string& error)
+    // The frames a run covers: those of --shots, or of --from to --to (to
+    // the end of the show without --to). The range's end is left out of a
+    // video and a benchmark (a stretch of time) and kept for pictures.
+    bool coveredFrames(bool endIncluded, FrameRange& range, std::string& error)
     {
         double end = 0.0;
         if (!rangeEnd(end, error)) return false;
-        first = clock_.firstFrameAtOrAfter(o_.from);
-        stop = clock_.firstFrameAtOrAfter(end);
-        if (stop > first) return true;
-        error = "no frame lies between " + timeText(o_.from) + " and " + timeText(end);
+        if (o_.shots)
+            return framesOfShots(show_.show->mainCameraEndTimes(), {o_.shots->first, o_.shots->second}, end, clock_,
+                                 range, error);
+        range = endIncluded ? framesBetween(clock_, o_.from, end)
+                            : FrameRange{clock_.firstFrameAtOrAfter(o_.from), clock_.firstFrameAtOrAfter(end) - 1};
+        if (!range.empty()) return true;
+        error = "no frame lies between " + timeText(o_.from) + " and " + timeText(end) + " at " +
+                std::to_string(o_.fps) + " fps";
         return false;
     }
 
@@ -181,28 +187,36 @@ private:
 
     enum class Played { Done, Ended, Interrupted, Failed };
 
-    // Plays frames 0 to `last`, every one updated and rendered; `afterRender`
-    // (frame, error) runs after each and may stop the run with false.
-    template <typename AfterRender>
-    Played play(std::int64_t last, AfterRender&& afterRender, std::string& error)
+    // Plays frames 0 to `last`. Every frame is updated; the frames `wanted`
+    // names are rendered and handed to `afterRender` (frame, update start,
+    // update end, render end, error), which may stop the run with false.
+    // The others are advanced without drawing (or drawn unseen with
+    // --draw-all): the wanted frames come out the same either way.
+    template <typename Wanted, typename AfterRender>
+    Played play(std::int64_t last, Wanted&& wanted, AfterRender&& afterRender, std::string& error)
     {
-        progress_ = std::make_unique<Progress>(console_.err, last + 1, console_.errIsTerminal);
+        std::int64_t total = 0;
+        for (std::int64_t n = 0; n <= last; ++n) total += wanted(n) ? 1 : 0;
+        progress_ = std::make_unique<Progress>(console_.err, total, console_.errIsTerminal);
+        std::int64_t done = 0;
         for (std::int64_t n = 0; n <= last; ++n) {
             if (gInterrupted) {
                 progress_->finish();
                 return Played::Interrupted;
             }
+            const bool seen = wanted(n);
             const float timeMs = clock_.timeMs(n);
             const float deltaMs = clock_.deltaMs(n);
             const Clock::time_point t0 = Clock::now();
             const bool goOn = show_.show->update(timeMs, deltaMs);
             const Clock::time_point t1 = Clock::now();
-            const bool rendered = show_.show->render(timeMs, deltaMs);
+            const bool rendered = seen || o_.drawAll ? show_.show->render(timeMs, deltaMs)
+                                                     : show_.show->advance(timeMs, deltaMs);
             const Clock::time_point t2 = Clock::now();
             if (!rendered || (!goOn && n < last)) {
                 // The last frame after update asked to stop is still drawn
                 // and may be one of those wanted.
-                if (rendered && !afterRender(n, t0, t1, t2, error)) {
+                if (rendered && seen && !afterRender(n, t0, t1, t2, error)) {
                     progress_->finish();
                     return Played::Failed;
                 }
@@ -211,11 +225,12 @@ private:
                         timeText(clock_.seconds(last)) + " was reached";
                 return Played::Ended;
             }
+            if (!seen) continue;
             if (!afterRender(n, t0, t1, t2, error)) {
                 progress_->finish();
                 return Played::Failed;
             }
-            progress_->update(n + 1);
+            progress_->update(++done);
         }
         progress_->finish();
         return Played::Done;
@@ -232,6 +247,20 @@ private:
         return fail(kExitFailed, error);
     }
 
+    // Whether frame n is one of a sorted list's.
+    template <typename Item>
+    static auto listed(const std::vector<Item>& items)
+    {
+        return [&items](std::int64_t n) {
+            return std::binary_search(items.begin(), items.end(), n, [](const auto& a, const auto& b) {
+                return frameOf(a) < frameOf(b);
+            });
+        };
+    }
+    static std::int64_t frameOf(std::int64_t n) { return n; }
+    static std::int64_t frameOf(const Shot& shot) { return shot.frame; }
+    static std::int64_t frameOf(const SheetEntry& entry) { return entry.frame; }
+
     int writeShots(const std::vector<Shot>& shots)
     {
         std::string error;
@@ -239,7 +268,6 @@ private:
         std::size_t written = 0;
         auto capture = [&](std::int64_t n, Clock::time_point, Clock::time_point, Clock::time_point,
                            std::string& err) {
-            if (next >= shots.size() || shots[next].frame != n) return true;
             grabber_->grab();
             const pictures::Image& picture = grabber_->picture();
             for (; next < shots.size() && shots[next].frame == n; ++next) {
@@ -249,7 +277,7 @@ private:
             }
             return true;
         };
-        const Played played = play(shots.back().frame, capture, error);
+        const Played played = play(shots.back().frame, listed(shots), capture, error);
         if (written > 0) note("%zu of %zu pictures written to %s", written, shots.size(), o_.outDirectory.c_str());
         return finishPlay(played, error, "the pictures written so far are complete");
     }
@@ -264,32 +292,34 @@ private:
 
     int runEvery()
     {
-        double end = 0.0;
+        FrameRange range;
         std::string error;
-        if (!rangeEnd(end, error)) return fail(kExitUsage, error);
-        const std::vector<Shot> shots = selectEvery(clock_, o_.every, o_.from, end);
-        if (shots.empty())
-            return fail(kExitUsage, "no frame lies between " + timeText(o_.from) + " and " + timeText(end) + " at " +
-                                        std::to_string(o_.fps) + " fps");
-        return writeShots(shots);
+        if (!coveredFrames(true, range, error)) return fail(kExitUsage, error);
+        return writeShots(o_.everySeconds ? selectEverySeconds(clock_, *o_.everySeconds, range)
+                                          : selectEveryFrames(clock_, o_.every, range));
     }
 
     int runSheet()
     {
-        const std::vector<SheetEntry> entries = planSheet(show_.show->mainCameraEndTimes(), clock_);
+        std::vector<SheetEntry> entries = planSheet(show_.show->mainCameraEndTimes(), clock_);
+        std::string error;
+        if (o_.shots || o_.to || o_.from > 0.0) {
+            FrameRange range;
+            if (!coveredFrames(true, range, error)) return fail(kExitUsage, error);
+            std::erase_if(entries, [&](const SheetEntry& e) { return !range.holds(e.frame); });
+            if (entries.empty()) return fail(kExitUsage, "no shot's middle and no mark lies in the range");
+        }
         const SheetLayout layout = layoutSheet(static_cast<int>(entries.size()), o_.width, o_.height);
         ContactSheet sheet(layout, *font_);
         std::size_t next = 0;
         auto capture = [&](std::int64_t n, Clock::time_point, Clock::time_point, Clock::time_point, std::string&) {
-            if (next >= entries.size() || entries[next].frame != n) return true;
             grabber_->grab();
             const pictures::Image& picture = grabber_->picture();
             for (; next < entries.size() && entries[next].frame == n; ++next)
                 sheet.place(static_cast<int>(next), picture, sheetLabel(entries[next], clock_), entries[next].mark);
             return true;
         };
-        std::string error;
-        const Played played = play(entries.back().frame, capture, error);
+        const Played played = play(entries.back().frame, listed(entries), capture, error);
         if (played != Played::Done) return finishPlay(played, error, o_.sheetFile + " not written");
         if (!writePicture(o_.sheetFile, sheet.image(), isJpegName(o_.sheetFile), error))
             return fail(kExitFailed, error);
@@ -299,9 +329,11 @@ private:
 
     int runVideo()
     {
-        std::int64_t first = 0, stop = 0;
+        FrameRange range;
         std::string error;
-        if (!frameRange(first, stop, error)) return fail(kExitUsage, error);
+        if (!coveredFrames(false, range, error)) return fail(kExitUsage, error);
+        const std::int64_t first = range.first;
+        const std::int64_t stop = range.last + 1;
 
         SoundtrackAudio music;
         if (!music.open(soundtrackPath(), error)) note("%s; the video's sound is silent", error.c_str());
@@ -321,7 +353,6 @@ private:
 
         auto capture = [&](std::int64_t n, Clock::time_point, Clock::time_point, Clock::time_point,
                            std::string& err) {
-            if (n < first) return true;
             if (!encoder.addFrame(grabber_->grab(), err)) return false;
             // The sound that belongs to this frame: up to the next frame's time.
             const std::int64_t target = std::llround(clock_.seconds(n + 1) * music.rate());
@@ -330,7 +361,7 @@ private:
             soundFrames = target;
             return encoder.addAudio(sound.data(), count, err);
         };
-        const Played played = play(stop - 1, capture, error);
+        const Played played = play(range.last, [&](std::int64_t n) { return n >= first; }, capture, error);
         if (played != Played::Done) {
             if (!error.empty() && played == Played::Failed) error = o_.videoFile + ": " + error;
             return finishPlay(played, error, o_.videoFile + " not written");
@@ -344,25 +375,29 @@ private:
 
     int runBench()
     {
-        std::int64_t first = 0, stop = 0;
+        FrameRange range;
         std::string error;
-        if (!frameRange(first, stop, error)) return fail(kExitUsage, error);
+        if (!coveredFrames(false, range, error)) return fail(kExitUsage, error);
+        const std::int64_t first = range.first;
+        const std::int64_t stop = range.last + 1;
 
         BenchSamples samples(static_cast<std::size_t>(stop - first));
         Clock::time_point started{};
         Clock::time_point finished{};
+        // The frame before the first measured one is drawn too, so that the
+        // first measurement starts as every other does: after a drawn frame,
+        // with an idle GPU.
         auto measure = [&](std::int64_t n, Clock::time_point t0, Clock::time_point t1, Clock::time_point t2,
                            std::string&) {
-            if (n + 1 == first) glFinish(); // the first measured frame starts with an idle GPU
-            if (n < first) return true;
             glFinish();
+            if (n < first) return true;
             const Clock::time_point t3 = Clock::now();
             if (n == first) started = t0;
             finished = t3;
             samples.add(msBetween(t0, t1), msBetween(t1, t2), msBetween(t2, t3));
             return true;
         };
-        const Played played = play(stop - 1, measure, error);
+        const Played played = play(range.last, [&](std::int64_t n) { return n + 1 >= first; }, measure, error);
         if (played != Played::Done) return finishPlay(played, error, "no figures");
 
         BenchReport report;

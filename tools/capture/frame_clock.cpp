@@ -57,13 +57,4 @@ bool selectAtTimes(const FrameClock& clock, const std::vector<double>& times, st
     return true;
 }
 
-std::vector<Shot> selectEvery(const FrameClock& clock, int every, double from, double to)
-{
-    std::vector<Shot> shots;
-    const std::int64_t first = clock.firstFrameAtOrAfter(from);
-    const std::int64_t last = clock.lastFrameAtOrBefore(to);
-    for (std::int64_t n = first; n <= last; n += every) shots.push_back({n, frameFileName(clock.seconds(n))});
-    return shots;
-}
-
 } // namespace capture

@@ -45,8 +45,4 @@ std::string frameFileName(double seconds);
 bool selectAtTimes(const FrameClock& clock, const std::vector<double>& times, std::vector<Shot>& shots,
                    std::string& error);
 
-// --every: frames first, first + every, ... of the range [from, to], each named
-// by its own loop time.
-std::vector<Shot> selectEvery(const FrameClock& clock, int every, double from, double to);
-
 } // namespace capture

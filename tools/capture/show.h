@@ -18,6 +18,10 @@ public:
     // offscreen surface the picture stays readable after the swap). False
     // ends the run at once.
     virtual bool render(float timeMs, float deltaMs) = 0;
+    // Carries the frame's state on to the next frame without drawing it: a
+    // frame nobody sees. The frames drawn after it are the same as if it had
+    // been rendered. False ends the run at once.
+    virtual bool advance(float timeMs, float deltaMs) = 0;
     // The end times in seconds of the main cameras, in list order: the shot
     // list. Empty when the show has no main cameras.
     virtual std::vector<float> mainCameraEndTimes() const = 0;

@@ -37,6 +37,11 @@ public:
 
     bool update(float timeMs, float deltaMs) override { return controller_.update(timeMs, deltaMs); }
     bool render(float timeMs, float deltaMs) override { return controller_.render(timeMs, deltaMs); }
+    bool advance(float timeMs, float deltaMs) override
+    {
+        controller_.advanceFrame(timeMs, deltaMs);
+        return true;
+    }
     std::vector<float> mainCameraEndTimes() const override { return controller_.mainCameraEndTimes(); }
 
 private:
