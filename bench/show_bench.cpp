@@ -3,7 +3,8 @@
 // pass, up to and including the buffer swap), without waiting for the GPU,
 // at 1280x720. Measured at four places of the show (the office, the
 // exhale with the dream to follow, the run, the credits); glFinish runs
-// after each frame, outside the measured time.
+// after each frame, outside the measured time. BM_ShowPasses splits the
+// frame into its passes.
 #include <GL/glew.h>
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
@@ -50,12 +51,18 @@ SDL_Window* openWindow(std::string& error) {
     return window;
 }
 
-void BM_ShowFrame(benchmark::State& state) {
+constexpr float kFrameMs = 1000.0f / 60.0f;
+
+// The show loaded with the built content, played up to a second before the
+// start time (not drawn), then one second of frames drawn: the driver
+// compiles what it draws, the smoke fills up. Null, with the state skipped,
+// when it cannot be.
+std::unique_ptr<DemoController> openShow(benchmark::State& state, float& timeMs) {
     std::string error;
     SDL_Window* window = openWindow(error);
     if (!window) {
         state.SkipWithError(error.c_str());
-        return;
+        return nullptr;
     }
     auto show = std::make_unique<DemoController>();
     logFlags.mirrorToDebugger = false;
@@ -65,29 +72,38 @@ void BM_ShowFrame(benchmark::State& state) {
     show->prepareMaterialPrograms();
     if (!show->loadProblems().empty()) {
         state.SkipWithError(("the built content has gaps: " + show->loadProblems().front()).c_str());
-        return;
+        return nullptr;
     }
-
-    const float frameMs = 1000.0f / 60.0f;
-    float timeMs = static_cast<float>(state.range(0)) * 1000.0f;
-    // A second of frames first: the driver compiles what it draws, the
-    // smoke fills up.
-    for (int i = 0; i < 60; ++i, timeMs += frameMs) {
-        show->update(timeMs, frameMs);
-        show->render(timeMs, frameMs);
+    timeMs = static_cast<float>(state.range(0)) * 1000.0f - 1000.0f;
+    for (float t = 0.0f; t < timeMs; t += kFrameMs) {
+        show->update(t, t == 0.0f ? 0.0f : kFrameMs);
+        show->advanceFrame(t, t == 0.0f ? 0.0f : kFrameMs);
+    }
+    for (int i = 0; i < 60; ++i, timeMs += kFrameMs) {
+        show->update(timeMs, kFrameMs);
+        show->render(timeMs, kFrameMs);
         glFinish();
     }
+    return show;
+}
+
+// range(1): 1 lays the opaque scene's depth down first, 0 draws as before.
+void BM_ShowFrame(benchmark::State& state) {
+    float timeMs = 0.0f;
+    std::unique_ptr<DemoController> show = openShow(state, timeMs);
+    if (!show) return;
+    show->useDepthPrepass(state.range(1) != 0);
 
     double updateCpu = 0.0, renderCpu = 0.0;
     for (auto _ : state) {
         const double t0 = threadCpuSeconds();
-        show->update(timeMs, frameMs);
+        show->update(timeMs, kFrameMs);
         const double t1 = threadCpuSeconds();
-        show->render(timeMs, frameMs);
+        show->render(timeMs, kFrameMs);
         const double t2 = threadCpuSeconds();
         updateCpu += t1 - t0;
         renderCpu += t2 - t1;
-        timeMs += frameMs;
+        timeMs += kFrameMs;
         state.PauseTiming();
         glFinish();
         state.ResumeTiming();
@@ -102,7 +118,77 @@ void BM_ShowFrame(benchmark::State& state) {
     show.reset();
 }
 // Start times in seconds: at the desk, the exhale, the run, the credits.
-BENCHMARK(BM_ShowFrame)->Arg(20)->Arg(100)->Arg(160)->Arg(225)->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_ShowFrame)->ArgsProduct({{20, 100, 160, 225}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime()
     ->Iterations(240);
+
+// Where a frame's time goes: glFinish after every pass, so that each pass is
+// charged with the driver's work for it (its vertices on this thread, its
+// fragments on the driver's threads). The passes' sum is a little above the
+// frame of BM_ShowFrame, which overlaps them.
+const char* const kPassNames[kFramePassCount] = {"shadow_ms",     "scene_ms",   "smoke_ms", "distortion_ms",
+                                                 "glow_ms",       "overlays_ms", "present_ms"};
+
+// Also counts the fragments that pass the depth test in the shadow and
+// scene passes (with the driver's early depth test, the fragments shaded).
+class PassClock : public IPassProbe {
+public:
+    PassClock() { glGenQueries(2, queries_); }
+    ~PassClock() override { glDeleteQueries(2, queries_); }
+    void start() {
+        glFinish();
+        last_ = now();
+        glBeginQuery(GL_SAMPLES_PASSED, queries_[0]);
+    }
+    void passDone(FramePass pass) override {
+        if (pass == FramePass::Shadow || pass == FramePass::Scene) {
+            glEndQuery(GL_SAMPLES_PASSED);
+            GLuint passed = 0;
+            glGetQueryObjectuiv(queries_[pass == FramePass::Scene], GL_QUERY_RESULT, &passed);
+            fragments[pass == FramePass::Scene] += passed;
+            if (pass == FramePass::Shadow) glBeginQuery(GL_SAMPLES_PASSED, queries_[1]);
+        }
+        glFinish();
+        const double t = now();
+        spent[static_cast<int>(pass)] += t - last_;
+        last_ = t;
+    }
+    double spent[kFramePassCount] = {};
+    double fragments[2] = {};  // shadow, scene
+
+private:
+    static double now() {
+        timespec t{};
+        clock_gettime(CLOCK_MONOTONIC, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+    double last_ = 0.0;
+    GLuint queries_[2] = {};
+};
+
+void BM_ShowPasses(benchmark::State& state) {
+    float timeMs = 0.0f;
+    std::unique_ptr<DemoController> show = openShow(state, timeMs);
+    if (!show) return;
+    show->useDepthPrepass(state.range(1) != 0);
+    PassClock clock;
+    show->setPassProbe(&clock);
+    for (auto _ : state) {
+        show->update(timeMs, kFrameMs);
+        show->advanceFrame(timeMs, kFrameMs);
+        clock.start();
+        show->draw();
+        timeMs += kFrameMs;
+    }
+    show->setPassProbe(nullptr);
+    const double frames = static_cast<double>(state.iterations());
+    for (int i = 0; i < kFramePassCount; ++i) state.counters[kPassNames[i]] = clock.spent[i] / frames * 1e3;
+    // Fragments per pixel of the window (the shadow map is the window's size).
+    const double pixels = static_cast<double>(kWidth) * kHeight * frames;
+    state.counters["shadow_fragments_per_pixel"] = clock.fragments[0] / pixels;
+    state.counters["scene_fragments_per_pixel"] = clock.fragments[1] / pixels;
+    show.reset();
+}
+BENCHMARK(BM_ShowPasses)->ArgsProduct({{20, 100, 160, 225}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime()
+    ->Iterations(60);
 
 }  // namespace

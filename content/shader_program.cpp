@@ -66,14 +66,28 @@ bool readSource(const std::string& path, std::vector<char>& source) {
     return ok;
 }
 
+// Links the two compiled shaders of `result` (null when either is missing).
+std::unique_ptr<ShaderProgram> linkShaders(std::unique_ptr<ShaderProgram> result) {
+    if (result->vertexShader == 0 || result->fragmentShader == 0) return nullptr;
+    result->program = glCreateProgram();
+    glAttachShader(result->program, result->vertexShader);
+    glAttachShader(result->program, result->fragmentShader);
+    glLinkProgram(result->program);
+    if (isLinked(result->program)) validateProgram(result->program);
+    return result;
+}
+
 }  // namespace
 
 GLuint compileShaderFile(GLenum type, const std::string& path) {
     std::vector<char> source;
     if (!readSource(path, source)) return 0;
+    return compileShaderSource(type, source.data());
+}
+
+GLuint compileShaderSource(GLenum type, const char* text) {
     const GLuint shader = glCreateShader(type);
     if (shader == 0) return 0;
-    const GLchar* text = source.data();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     GLint status = GL_FALSE;
@@ -92,13 +106,15 @@ std::unique_ptr<ShaderProgram> createProgram(const std::string& vertexPath, cons
     result->vertexShader = compileShaderFile(GL_VERTEX_SHADER, vertexPath);
     if (result->vertexShader == 0) return nullptr;
     result->fragmentShader = compileShaderFile(GL_FRAGMENT_SHADER, fragmentPath);
-    if (result->fragmentShader == 0) return nullptr;
-    result->program = glCreateProgram();
-    glAttachShader(result->program, result->vertexShader);
-    glAttachShader(result->program, result->fragmentShader);
-    glLinkProgram(result->program);
-    if (isLinked(result->program)) validateProgram(result->program);
-    return result;
+    return linkShaders(std::move(result));
+}
+
+std::unique_ptr<ShaderProgram> createProgramFromSource(const char* vertexSource, const char* fragmentSource) {
+    auto result = std::make_unique<ShaderProgram>();
+    result->vertexShader = compileShaderSource(GL_VERTEX_SHADER, vertexSource);
+    if (result->vertexShader == 0) return nullptr;
+    result->fragmentShader = compileShaderSource(GL_FRAGMENT_SHADER, fragmentSource);
+    return linkShaders(std::move(result));
 }
 
 bool validateProgram(GLuint program) {

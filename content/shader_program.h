@@ -57,11 +57,15 @@ public:
 // read as raw bytes. Returns 0 when the file cannot be read or the source
 // does not compile.
 GLuint compileShaderFile(GLenum type, const std::string& path);
+// The same from source text in memory.
+GLuint compileShaderSource(GLenum type, const char* source);
 
 // Compiles the vertex shader, then (only if that worked) the fragment
 // shader, and links them. Null when either shader fails. A program whose link
 // fails is still returned, unvalidated; one that links is validated.
 std::unique_ptr<ShaderProgram> createProgram(const std::string& vertexPath, const std::string& fragmentPath);
+// The same from source texts in memory: the engine's own programs.
+std::unique_ptr<ShaderProgram> createProgramFromSource(const char* vertexSource, const char* fragmentSource);
 
 // Validates a linked program; when validation fails prints
 // "validate log: <log>" to standard output. Returns the validation status.

@@ -110,6 +110,10 @@ public:
     void draw();
     // Told when each pass of draw has been submitted (null: nobody is).
     void setPassProbe(IPassProbe* probe) { passProbe_ = probe; }
+    // Whether the scene pass lays down the opaque submeshes' depth before it
+    // shades them (on by default): each pixel is then shaded once, and the
+    // picture is the same as without, which the tools and tests compare.
+    void useDepthPrepass(bool on) { depthPrepass_ = on; }
 
     // Releases the music, the content manager, the GL objects and then the
     // window, in that order. Safe to call twice.
@@ -230,6 +234,7 @@ private:
     bool endPictureShows_ = false;  // this frame, by the end fade
     float frameTime_ = 0.0f;        // loop time of the frame advanced last, seconds
     IPassProbe* passProbe_ = nullptr;
+    bool depthPrepass_ = true;
     float sceneClock_ = 0.0f;
     float timelineTime_ = 0.0f;
     bool firstUpdate_ = true;

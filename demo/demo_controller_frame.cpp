@@ -96,7 +96,10 @@ void DemoController::draw() {
     // whatever stands behind it. It goes between the opaque and the
     // transparent ones, as in the glow pass.
     post_->drawToSceneColour();
+    const bool depthFirst = depthPrepass_ && programs_.drawSubmeshesDepth(sceneOpaque_);
+    if (depthFirst) glDepthFunc(GL_EQUAL);
     programs_.drawSubmeshesShadowed(sceneOpaque_, *shadow_->depth);
+    if (depthFirst) glDepthFunc(GL_LEQUAL);
     if (credits_->greetingActive()) credits_->drawGreeting(*quad_, mainViewProjection_);
     programs_.drawSubmeshesShadowed(sceneTransparent_, *shadow_->depth);
     passDone(FramePass::Scene);

@@ -47,6 +47,24 @@ constexpr std::array<const char*, 5> kAttributeNames = {"a_position", "a_coordsD
 
 const ProgramInfo& info(MaterialProgram which) { return kPrograms[static_cast<std::size_t>(which)]; }
 
+// The depth of the material programs' vertices: every one of them places a
+// vertex as u_viewProjMatrix * (u_worldMatrix * position), and this program
+// does the same sum the same way, so that its depth equals theirs to the bit.
+constexpr const char* kDepthVertexSource = R"(#version 110
+attribute vec3 a_position;
+uniform mat4 u_viewProjMatrix;
+uniform mat4 u_worldMatrix;
+void main() {
+    vec4 world = u_worldMatrix * vec4(a_position, 1.0);
+    gl_Position = u_viewProjMatrix * world;
+}
+)";
+constexpr const char* kDepthFragmentSource = R"(#version 110
+void main() {
+    gl_FragColor = vec4(0.0);
+}
+)";
+
 // The slots a vertex format fills; 0 for an unknown format.
 unsigned formatAttributes(int format) {
     const VertexLayout* layout = vertexLayout(format);
@@ -147,6 +165,13 @@ void assignLightMaps(const std::vector<SubMesh*>& list, const ContentManager& co
 }
 
 void MaterialPrograms::prepare(const ContentManager& content) {
+    depth_ = DepthSlot{};
+    std::unique_ptr<ShaderProgram> depth = createProgramFromSource(kDepthVertexSource, kDepthFragmentSource);
+    if (depth && depth->bindAttributes({{kAttributeNames[0], 0}})) {
+        depth_.program = std::move(depth);
+        depth_.viewProjMatrix = depth_.program->uniformLocation("u_viewProjMatrix");
+        depth_.worldMatrix = depth_.program->uniformLocation("u_worldMatrix");
+    }
     for (int i = 0; i < kMaterialProgramCount; ++i) {
         Slot& slot = slots_[static_cast<std::size_t>(i)];
         slot = Slot{};
@@ -189,15 +214,20 @@ const ShaderProgram* MaterialPrograms::program(MaterialProgram which) const {
     return slot(which).program;
 }
 
-bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh& submesh, const sm::Mat4& world,
-                             const DepthTexture* shadowMap) {
+bool MaterialPrograms::draws(MaterialProgram which, const SubMesh& submesh) const {
     if (which == MaterialProgram::None) return false;
-    const Slot& s = slot(which);
-    if (!s.program || !isDrawable(submesh)) return false;
-    const unsigned needs = info(which).attributes;
+    if (!slot(which).program || !isDrawable(submesh)) return false;
     // A format without a field the program reads would leave that array
     // pointing at some other buffer.
-    if ((formatAttributes(submesh.vertexFormat) & needs) != needs) return false;
+    const unsigned needs = info(which).attributes;
+    return (formatAttributes(submesh.vertexFormat) & needs) == needs;
+}
+
+bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh& submesh, const sm::Mat4& world,
+                             const DepthTexture* shadowMap) {
+    if (!draws(which, submesh)) return false;
+    const Slot& s = slot(which);
+    const unsigned needs = info(which).attributes;
 
     glUseProgram(s.program->program);
     const Locations& at = s.at;
@@ -272,6 +302,30 @@ void MaterialPrograms::drawSubmeshesShadowed(const std::vector<SubMesh*>& list, 
     drawWithMaterials(list, [this, &shadowMap](SubMesh& s) {
         return bindMaterialShadowed(*s.material, s, s.mesh->renderMatrix(), shadowMap);
     });
+}
+
+bool MaterialPrograms::drawSubmeshesDepth(const std::vector<SubMesh*>& list) {
+    if (!depth_.program) return false;
+    glUseProgram(depth_.program->program);
+    ShaderProgram::setMat4(depth_.viewProjMatrix, uniforms.viewProjection);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    enableAttributeArrays(kPosition);
+    drawWithMaterials(list, [this](SubMesh& s) {
+        const Material& m = *s.material;
+        // Transparent ones write no depth in the shaded pass.
+        if (m.opacity < 1.0f) return false;
+        const MaterialProgram which = chooseMaterialProgram(m, s, true);
+        if (!draws(which, s)) return false;
+        opaqueState();
+        // The colour program takes the model matrix into its world matrix.
+        const sm::Mat4& world = s.mesh->renderMatrix();
+        ShaderProgram::setMat4(depth_.worldMatrix, which == MaterialProgram::Color ? s.mesh->modelMatrix() * world
+                                                                                   : world);
+        return true;
+    });
+    return true;
 }
 
 void MaterialPrograms::drawSubmeshesBlack(const std::vector<SubMesh*>& list) {

@@ -3,9 +3,11 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "math/mat4.h"
+#include "content/shader_program.h"
 #include "render/scene_uniforms.h"
 
 class ContentManager;
@@ -63,6 +65,14 @@ public:
     // material gets a default material for good on its first draw.
     void drawSubmeshes(const std::vector<SubMesh*>& list);
     void drawSubmeshesShadowed(const std::vector<SubMesh*>& list, const DepthTexture& shadowMap);
+    // The depth, and nothing else, of exactly the opaque submeshes that
+    // drawSubmeshesShadowed draws, placed as the material programs place
+    // them. Drawn first, it lets that pass (with an equal depth test) shade
+    // each pixel once instead of once per surface over it, and leaves the
+    // same picture: at each pixel the nearest surface, and of surfaces at
+    // the same depth the one drawn last. False (nothing drawn) without the
+    // depth program. Leaves colour writes off.
+    bool drawSubmeshesDepth(const std::vector<SubMesh*>& list);
     // Flat black with each submesh's opacity: occluders of the glow pass.
     void drawSubmeshesBlack(const std::vector<SubMesh*>& list);
 
@@ -75,6 +85,7 @@ public:
 
     // The linked program prepared under that name, or null.
     const ShaderProgram* program(MaterialProgram which) const;
+    bool hasDepthProgram() const { return depth_.program != nullptr; }
 
     SceneUniforms uniforms;  // the shared record the binders read
 
@@ -108,9 +119,17 @@ private:
 
     bool setUp(MaterialProgram which, Material& material, SubMesh& submesh, const sm::Mat4& world,
                const DepthTexture* shadowMap);
+    // Whether setUp draws the submesh with that program.
+    bool draws(MaterialProgram which, const SubMesh& submesh) const;
     const Slot& slot(MaterialProgram which) const { return slots_[static_cast<std::size_t>(which)]; }
 
     std::array<Slot, kMaterialProgramCount> slots_{};
+    // The engine's own depth-only program.
+    struct DepthSlot {
+        std::unique_ptr<ShaderProgram> program;  // null when it did not link
+        GLint viewProjMatrix = -1;
+        GLint worldMatrix = -1;
+    } depth_;
 };
 
 // Gives each submesh the texture "<mesh name>LightingMap" as its light map,
