@@ -1,3 +1,4 @@
+#include "app/large_pages.h"
 #include "app/log.h"
 #include "app/start_up.h"
 #include "demo/demo_controller.h"
@@ -5,7 +6,8 @@
 // The show that plays after the dialog.
 using Show = DemoController;
 
-int main(int, char**) {
+int main(int, char** argv) {
+    restartWithLargePages(argv);
     configureLog(false, true);
     runDemo<Show>();
     return 0;

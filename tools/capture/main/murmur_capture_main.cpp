@@ -10,6 +10,7 @@
 
 #include "app/data_archive.h"
 #include "app/generic_singleton.h"
+#include "app/large_pages.h"
 #include "app/log.h"
 #include "demo/demo_controller.h"
 
@@ -105,6 +106,7 @@ capture::OpenedShow openShow(const capture::ShowRequest& request, std::string& e
 
 int main(int argc, char** argv)
 {
+    restartWithLargePages(argv);
     capture::Console console;
     console.errIsTerminal = isatty(STDERR_FILENO) != 0;
     return capture::captureMain(std::vector<std::string>(argv + 1, argv + argc), openShow, console);
