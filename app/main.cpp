@@ -7,6 +7,5 @@ using Show = DemoController;
 
 int main(int, char**) {
     configureLog(false, true);
-    runDemo<Show>();
-    return 0;
+    return runDemo<Show>();
 }
