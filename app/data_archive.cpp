@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,12 @@ namespace {
 constexpr std::size_t kChunkBytes = 256 * 1024;
 // Entry names are at most 259 characters.
 constexpr std::size_t kNameBufferSize = 260;
+// Folders and files are made for this user to write and others to read,
+// whatever the umask lets through.
+constexpr mode_t kFolderMode = 0755;
+constexpr mode_t kFileMode = 0644;
+
+enum class Outcome { written, refused, damaged, failed };
 
 class FileDescriptor {
 public:
@@ -74,6 +81,28 @@ std::string joined(const std::vector<std::string>& components, std::size_t count
     return path;
 }
 
+// An entry name as the log shows it: control characters escaped, so that a
+// name cannot break a line or forge one.
+std::string printable(const std::string& name) {
+    std::string shown;
+    for (const char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '\n')
+            shown += "\\n";
+        else if (c == '\r')
+            shown += "\\r";
+        else if (c == '\t')
+            shown += "\\t";
+        else if (u < 0x20 || u == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
+            shown += escaped;
+        } else
+            shown += c;
+    }
+    return shown;
+}
+
 // Why `name` could not be opened inside `folder`, in words.
 std::string openProblem(int folder, const std::string& name, int error) {
     struct stat st;
@@ -108,12 +137,13 @@ public:
             const int parent = current.valid() ? current.get() : root_.get();
             FileDescriptor next(openat(parent, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!next.valid()) {
-                problem = "folder " + joined(components, i + 1) + ": " + openProblem(parent, components[i], errno);
+                problem = "folder " + printable(joined(components, i + 1)) + ": " +
+                          openProblem(parent, components[i], errno);
                 return -1;
             }
             struct stat st;
             if (fstat(next.get(), &st) != 0 || st.st_uid != user_) {
-                problem = "folder " + joined(components, i + 1) + " belongs to another user";
+                problem = "folder " + printable(joined(components, i + 1)) + " belongs to another user";
                 return -1;
             }
             current = std::move(next);
@@ -143,32 +173,40 @@ bool writeAll(int fd, const char* bytes, std::size_t count) {
     return true;
 }
 
-void makeFolder(TargetTree& tree, const std::string& name, const EntryName& entry) {
+// `name` is the entry's name as the log shows it.
+Outcome makeFolder(TargetTree& tree, const std::string& name, const EntryName& entry) {
     std::string problem;
     const int parent = tree.openFolder(entry.components, entry.components.size() - 1, problem);
     if (parent < 0) {
         logMessage("can't create folder %s: %s", name.c_str(), problem.c_str());
-        return;
+        return Outcome::refused;
     }
-    if (mkdirat(parent, entry.components.back().c_str(), 0777) != 0 && errno != EEXIST)
-        logMessage("can't create folder %s: %s", name.c_str(), std::strerror(errno));
+    const std::string& leaf = entry.components.back();
+    if (mkdirat(parent, leaf.c_str(), kFolderMode) == 0) return Outcome::written;
+    const int error = errno;
+    struct stat st;
+    const bool exists = error == EEXIST && fstatat(parent, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISDIR(st.st_mode)) return Outcome::written;
+    logMessage("can't create folder %s: %s", name.c_str(),
+               !exists ? std::strerror(error) : S_ISLNK(st.st_mode) ? "it is a link" : "it is not a folder");
+    return exists ? Outcome::refused : Outcome::failed;
 }
 
 // Streams the current entry of `zip` into its file. The archive entry is
 // opened before the file, so an entry that cannot be read leaves the copy
 // of an earlier run alone; an entry that turns out damaged while it is
-// written is removed again.
-void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const std::string& name,
-               const EntryName& entry, char* buffer) {
+// written is removed again. `name` is the entry's name as the log shows it.
+Outcome writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const std::string& name,
+                  const EntryName& entry, char* buffer) {
     std::string problem;
     const int parent = tree.openFolder(entry.components, entry.components.size() - 1, problem);
     if (parent < 0) {
         logMessage("skipped %s: %s", name.c_str(), problem.c_str());
-        return;
+        return Outcome::refused;
     }
     if (unzOpenCurrentFile(zip) != UNZ_OK) {
         logMessage("can't read %s from the data archive", name.c_str());
-        return;
+        return Outcome::damaged;
     }
     const std::string& leaf = entry.components.back();
     // The copy of an earlier run is replaced by a new file rather than
@@ -182,15 +220,17 @@ void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const
         if (problem || unlinkat(parent, leaf.c_str(), 0) != 0) {
             logMessage("skipped %s: %s", name.c_str(), problem ? problem : std::strerror(errno));
             unzCloseCurrentFile(zip);
-            return;
+            return problem ? Outcome::refused : Outcome::failed;
         }
     }
-    FileDescriptor file(openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    FileDescriptor file(
+        openat(parent, leaf.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode));
     if (!file.valid()) {
         const int error = errno;
         logMessage("skipped %s: %s", name.c_str(), openProblem(parent, leaf, error).c_str());
         unzCloseCurrentFile(zip);
-        return;
+        // Something planted between the removal and the create.
+        return error == EEXIST || error == ELOOP ? Outcome::refused : Outcome::failed;
     }
 
     ZPOS64_T total = 0;
@@ -218,9 +258,11 @@ void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const
     }
     const int closeResult = unzCloseCurrentFile(zip);
 
-    if (writeFailed)
+    Outcome outcome = Outcome::damaged;
+    if (writeFailed) {
         logMessage("can't write %s: %s", name.c_str(), std::strerror(writeError));
-    else if (damaged)
+        outcome = Outcome::failed;
+    } else if (damaged)
         logMessage("%s is damaged in the data archive; not written", name.c_str());
     else if (total != info.uncompressed_size)
         logMessage("%s holds %llu bytes instead of %llu; not written", name.c_str(),
@@ -228,13 +270,35 @@ void writeFile(unzFile zip, const unz_file_info64& info, TargetTree& tree, const
     else if (closeResult == UNZ_CRCERROR)
         logMessage("%s fails its CRC check; not written", name.c_str());
     else
-        return;
+        return Outcome::written;
     unlinkat(parent, leaf.c_str(), 0);
+    return outcome;
 }
 
 std::string withSlash(std::string path) {
     if (path.empty() || path.back() != '/') path += '/';
     return path;
+}
+
+// Why the data folder inside `directory` cannot take the data, judged on the
+// folder as opened (made first when missing), so that a folder another user
+// slips in between a look and a create is seen for what it is. Empty when it
+// is this user's own and nobody else can write in it.
+std::string dataFolderProblem(const std::string& directory) {
+    const FileDescriptor parent(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent.valid()) return std::string("cannot be reached: ") + std::strerror(errno);
+    if (mkdirat(parent.get(), kDataFolderName, kFolderMode) != 0 && errno != EEXIST)
+        return std::string("cannot be made: ") + std::strerror(errno);
+    const FileDescriptor data(openat(parent.get(), kDataFolderName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!data.valid()) {
+        const std::string why = openProblem(parent.get(), kDataFolderName, errno);
+        return why.rfind("it ", 0) == 0 ? why.substr(3) : "cannot be opened: " + why;
+    }
+    struct stat st;
+    if (fstat(data.get(), &st) != 0) return std::string("cannot be examined: ") + std::strerror(errno);
+    if (st.st_uid != geteuid()) return "is another user's folder";
+    if (st.st_mode & (S_IWGRP | S_IWOTH)) return "is writable by other users";
+    return std::string();
 }
 
 std::string privateFolder(const std::string& temporaryDirectory) {
@@ -298,25 +362,45 @@ std::string executableDirectory() {
 }
 
 std::string extractionTarget(const std::string& temporaryDirectory) {
+    const std::string problem = dataFolderProblem(temporaryDirectory);
+    if (problem.empty()) return temporaryDirectory;
     const std::string data = temporaryDirectory + kDataFolderName;
-    struct stat st;
-    if (lstat(data.c_str(), &st) != 0) return temporaryDirectory;
-    if (S_ISDIR(st.st_mode) && st.st_uid == geteuid()) return temporaryDirectory;
-    const char* what = S_ISLNK(st.st_mode) ? "a link" : S_ISDIR(st.st_mode) ? "another user's folder" : "not a folder";
     const std::string target = privateFolder(temporaryDirectory);
-    if (!target.empty())
-        logMessage("%s is %s; the data goes into %s%s instead", data.c_str(), what, target.c_str(), kDataFolderName);
+    if (target.empty()) {
+        logMessage("%s %s, and there is no private folder to put the data in instead", data.c_str(), problem.c_str());
+        return target;
+    }
+    logMessage("%s %s; the data goes into %s%s instead", data.c_str(), problem.c_str(), target.c_str(),
+               kDataFolderName);
     return target;
 }
 
-std::string extractDataArchive(const std::string& temporaryDirectory) {
-    const std::string target = extractionTarget(temporaryDirectory);
-    if (target.empty()) return std::string();
-    extractArchive(executableDirectory() + "demodat", target);
-    return target + kDataFolderName + "/";
+std::string extractionSummary(const std::string& archivePath, const std::string& dataDirectory,
+                              const ExtractionCounts& counts) {
+    char line[160];
+    std::snprintf(line, sizeof line, ": %d entries written, %d refused, %d damaged, %d failed%s", counts.written,
+                  counts.refused, counts.damaged, counts.failed,
+                  counts.wholeList ? "" : "; unpacking stopped before the end of the archive");
+    return "the data archive " + archivePath + " was unpacked into " + dataDirectory + line;
 }
 
-int extractArchive(const std::string& archivePath, const std::string& targetDirectory) {
+DataExtraction extractDataArchive(const std::string& temporaryDirectory) {
+    DataExtraction result;
+    const std::string target = extractionTarget(temporaryDirectory);
+    if (target.empty()) return result;
+    const std::string archive = executableDirectory() + "demodat";
+    ExtractionCounts counts;
+    extractArchive(archive, target, &counts);
+    result.dataDirectory = target + kDataFolderName + "/";
+    result.summary = extractionSummary(archive, result.dataDirectory, counts);
+    logMessage("%s", result.summary.c_str());
+    return result;
+}
+
+int extractArchive(const std::string& archivePath, const std::string& targetDirectory, ExtractionCounts* counts) {
+    ExtractionCounts ignored;
+    ExtractionCounts& count = counts ? *counts : ignored;
+    count = ExtractionCounts{};
     struct stat st;
     if (stat(archivePath.c_str(), &st) != 0) {
         logMessage("can't open the data archive %s: %s", archivePath.c_str(), std::strerror(errno));
@@ -335,8 +419,10 @@ int extractArchive(const std::string& archivePath, const std::string& targetDire
     }
 
     unz_global_info64 global;
-    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK || global.number_entry == 0) {
+    const bool listed = unzGetGlobalInfo64(zip, &global) == UNZ_OK;
+    if (!listed || global.number_entry == 0) {
         logMessage("the data archive %s holds no entries", archivePath.c_str());
+        count.wholeList = listed;
         unzClose(zip);
         return 0;
     }
@@ -350,21 +436,29 @@ int extractArchive(const std::string& archivePath, const std::string& targetDire
         char name[kNameBufferSize];
         result = unzGetCurrentFileInfo64(zip, &info, name, sizeof name, nullptr, 0, nullptr, 0);
         if (result != UNZ_OK) break;
+        Outcome outcome = Outcome::refused;
         if (info.size_filename >= sizeof name) {
             logMessage("skipped an entry of the data archive: its name is longer than %zu characters",
                        sizeof name - 1);
         } else {
             const EntryName entry = parseEntryName(name);
+            lastName = printable(name);
             if (entry.refusal)
-                logMessage("skipped %s: %s", name, entry.refusal);
+                logMessage("skipped %s: %s", lastName.c_str(), entry.refusal);
             else if (entry.folder)
-                makeFolder(tree, name, entry);
+                outcome = makeFolder(tree, lastName, entry);
             else
-                writeFile(zip, info, tree, name, entry, buffer.get());
-            lastName = name;
+                outcome = writeFile(zip, info, tree, lastName, entry, buffer.get());
+        }
+        switch (outcome) {
+            case Outcome::written: ++count.written; break;
+            case Outcome::refused: ++count.refused; break;
+            case Outcome::damaged: ++count.damaged; break;
+            case Outcome::failed: ++count.failed; break;
         }
         result = unzGoToNextFile(zip);
     }
+    count.wholeList = result == UNZ_END_OF_LIST_OF_FILE;
     if (result != UNZ_END_OF_LIST_OF_FILE) {
         if (lastName.empty())
             logMessage("the data archive %s is damaged; unpacking stopped", archivePath.c_str());

@@ -9,6 +9,5 @@ using Show = DemoController;
 int main(int, char** argv) {
     restartWithLargePages(argv);
     configureLog(false, true);
-    runDemo<Show>();
-    return 0;
+    return runDemo<Show>();
 }

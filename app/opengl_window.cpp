@@ -53,6 +53,14 @@ bool findDisplayMode(int width, int height, int bitsPerPixel, int refreshRate, S
     return false;
 }
 
+bool showInMode(SDL_Window* window, int width, int height, int bitsPerPixel, int refreshRate) {
+    SDL_ShowWindow(window);
+    SDL_DisplayMode current;
+    const int display = SDL_GetWindowDisplayIndex(window);
+    return display >= 0 && SDL_GetCurrentDisplayMode(display, &current) == 0 &&
+           sameMode(current, width, height, bitsPerPixel, refreshRate);
+}
+
 bool OpenglWindow::createWindow(int w, int h, int bitsPerPixel, int refreshRate, IKeyboardCallback* callback) {
     width = w;
     height = h;
@@ -105,7 +113,10 @@ bool OpenglWindow::createWindow(int w, int h, int bitsPerPixel, int refreshRate,
         return false;
     }
 
-    SDL_ShowWindow(handle);
+    if (!showInMode(handle, w, h, bitsPerPixel, refreshRate)) {
+        destroyWindow();
+        return false;
+    }
     SDL_RaiseWindow(handle);
     SDL_SetWindowInputFocus(handle);
     return true;

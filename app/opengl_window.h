@@ -41,6 +41,13 @@ private:
     bool videoStarted_ = false;
 };
 
+// Shows a window that was asked to go full screen. A hidden window only
+// records the switch, which happens here without a word of its outcome: a
+// refused mode, or SDL's closest stand-in for it, shows only in the mode the
+// display is in afterwards. True when that is width x height x bitsPerPixel
+// at refreshRate.
+bool showInMode(SDL_Window* window, int width, int height, int bitsPerPixel, int refreshRate);
+
 // The display mode width x height x bitsPerPixel at refreshRate, if the
 // display offers it (the desktop's current mode always counts).
 bool findDisplayMode(int width, int height, int bitsPerPixel, int refreshRate, SDL_DisplayMode& mode);

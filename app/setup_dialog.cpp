@@ -19,6 +19,8 @@ constexpr char kDialogStyle[] =
 
 struct Dialog {
     DisplaySettings* settings = nullptr;
+    GtkWindow* window = nullptr;
+    GtkWidget* quit = nullptr;
     GtkComboBoxText* modeList = nullptr;
     bool desktopKnown = false;
     DisplayMode desktop;
@@ -79,7 +81,12 @@ gboolean onKey(GtkWidget*, GdkEventKey* event, gpointer data) {
         case GDK_KEY_Return:
         case GDK_KEY_KP_Enter:
         case GDK_KEY_ISO_Enter:
-            acceptSelection(dialog);
+            // Return presses the button that has the focus; from the mode
+            // list it starts, as the default button.
+            if (gtk_window_get_focus(dialog.window) == dialog.quit)
+                endDialog(dialog, 0);
+            else
+                acceptSelection(dialog);
             return TRUE;
         case GDK_KEY_F4:
             if (event->state & GDK_MOD1_MASK) {
@@ -142,10 +149,12 @@ void showSetupDialog(DisplaySettings& settings) {
     Dialog dialog;
     dialog.settings = &settings;
     GtkWidget* window = GTK_WIDGET(gtk_builder_get_object(builder, "101"));
+    dialog.window = GTK_WINDOW(window);
     GtkWidget* client = GTK_WIDGET(gtk_builder_get_object(builder, "client"));
     GtkWidget* picture = GTK_WIDGET(gtk_builder_get_object(builder, "picture"));
     GtkWidget* start = GTK_WIDGET(gtk_builder_get_object(builder, "1001"));
     GtkWidget* quit = GTK_WIDGET(gtk_builder_get_object(builder, "1002"));
+    dialog.quit = quit;
     dialog.modeList = GTK_COMBO_BOX_TEXT(gtk_builder_get_object(builder, "1003"));
     settings.dialog = window;
 

@@ -19,6 +19,7 @@ bool isLinked(GLuint program) {
 bool ShaderProgram::bindAttributes(std::initializer_list<AttributeBinding> bindings) {
     for (const AttributeBinding& binding : bindings) glBindAttribLocation(program, binding.location, binding.name);
     glLinkProgram(program);
+    ++relinks;
     const bool linked = isLinked(program);
     if (linked) validateProgram(program);
     return linked;

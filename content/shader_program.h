@@ -25,6 +25,9 @@ public:
     // The files it was compiled from (empty when it was made otherwise).
     std::string vertexPath;
     std::string fragmentPath;
+    // How often bindAttributes has linked it again: uniform locations kept
+    // from before a relink may no longer hold.
+    unsigned relinks = 0;
 
     ShaderProgram() = default;
     ShaderProgram(const ShaderProgram&) = delete;

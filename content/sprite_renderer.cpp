@@ -9,13 +9,19 @@ constexpr float kQuadCoords[8] = {0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 0.0f
 SpriteRenderer::SpriteRenderer(ShaderProgram* program, const sm::Mat4& mvp) : program_(program), mvp_(mvp) {
     if (!program_) return;
     program_->bindAttributes({{"a_position", 0}, {"a_coords", 1}});
+    findLocations();
+}
+
+void SpriteRenderer::findLocations() {
     mvpLocation_ = program_->uniformLocation("u_mvp");
     texLocation_ = program_->uniformLocation("u_tex");
     colorLocation_ = program_->uniformLocation("u_color");
+    relinksSeen_ = program_->relinks;
 }
 
 void SpriteRenderer::begin() {
     if (!program_) return;
+    if (program_->relinks != relinksSeen_) findLocations();
     glUseProgram(program_->program);
     ShaderProgram::setMat4(mvpLocation_, mvp_);
     ShaderProgram::setVec4(colorLocation_, {1.0f, 1.0f, 1.0f, 1.0f});

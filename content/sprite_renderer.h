@@ -19,6 +19,8 @@ public:
     // The program is not owned; the matrix is copied.
     SpriteRenderer(ShaderProgram* program, const sm::Mat4& mvp);
 
+    // Uses the program; its uniform locations are looked up again when it
+    // has been relinked since (others share the program and relink it too).
     void begin();
     // A quad with corners (0, height), (0, 0), (width, height), (width, 0);
     // placement and scale come from the mvp matrix. A null texture draws
@@ -42,5 +44,8 @@ private:
     GLint mvpLocation_ = -1;
     GLint texLocation_ = -1;
     GLint colorLocation_ = -1;
+    unsigned relinksSeen_ = 0;  // the program's relinks when the locations were looked up
+
+    void findLocations();
 };
 

@@ -59,6 +59,14 @@ std::unique_ptr<Texture> createNearestTexture(const Image& image) {
                          image.pixels.data(), GL_CLAMP_TO_EDGE, GL_NEAREST, GL_NEAREST, false);
 }
 
+void clampToEdge(const Texture* texture) {
+    if (!texture) return;
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
 std::unique_ptr<Texture> loadTexture(const std::string& path) {
     Image image;
     if (!loadImage(path, image)) return nullptr;

@@ -51,6 +51,11 @@ std::unique_ptr<Texture> createContentTexture(Image& image);
 // row), clamped, nearest filtering, no mipmaps.
 std::unique_ptr<Texture> createNearestTexture(const Image& image);
 
+// Makes a texture clamp to its edges instead of repeating: a picture
+// stretched over the window or a quad would otherwise blend each edge with
+// the opposite one. Null does nothing; GL_TEXTURE_2D is unbound afterwards.
+void clampToEdge(const Texture* texture);
+
 // Decode and upload in one step; null when the file cannot be decoded.
 std::unique_ptr<Texture> loadTexture(const std::string& path);
 std::unique_ptr<Texture> loadTextureNearest(const std::string& path);

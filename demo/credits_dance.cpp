@@ -8,6 +8,7 @@
 #include "content/content_manager.h"
 #include "content/geometry/geometry.h"
 #include "content/shader_program.h"
+#include "content/texture.h"
 
 namespace {
 
@@ -40,8 +41,10 @@ void CreditsDance::init() {
         textureLocation_ = program_->uniformLocation("u_tex");
         progressLocation_ = program_->uniformLocation("u_progress");
     }
-    for (int i = 0; i < kGreetings; ++i) greetings_[static_cast<std::size_t>(i)] =
-        content_.findTexture("greetz" + std::to_string(i));
+    for (int i = 0; i < kGreetings; ++i) {
+        greetings_[static_cast<std::size_t>(i)] = content_.findTexture("greetz" + std::to_string(i));
+        clampToEdge(greetings_[static_cast<std::size_t>(i)]);
+    }
 }
 
 void CreditsDance::update(float time, float dt) {

@@ -11,6 +11,7 @@
 #include "content/bitmap_font.h"
 #include "content/content_manager.h"
 #include "content/sprite_renderer.h"
+#include "content/texture.h"
 #include "demo/cigarette.h"
 #include "demo/credits_dance.h"
 #include "demo/demo_controller.h"
@@ -35,10 +36,14 @@ bool DemoController::load(const std::string& dataDirectory) {
 
     content_->loadAll(dataDirectory);
 
+    // The full-window pictures, like the dream frames and the greetings,
+    // clamp to their edges.
     blackTexture_ = content_->findTexture("black");
     if (!blackTexture_) reportProblem("no texture \"black\": the blackout and its flicker are not drawn");
+    clampToEdge(blackTexture_);
     endTexture_ = content_->findTexture("end");
     if (!endTexture_) reportProblem("no texture \"end\": the end picture is not drawn");
+    clampToEdge(endTexture_);
     endFade_ = EndFade{};
 
     setUpEffects();

@@ -14,6 +14,7 @@ DreamOverlay::DreamOverlay(const ContentManager& content, ShaderProgram* sprite,
         char name[16];
         std::snprintf(name, sizeof name, "dream%d", i + 1);
         frames_[static_cast<std::size_t>(i)] = content.findTexture(name);
+        clampToEdge(frames_[static_cast<std::size_t>(i)]);
     }
     opacity_.appendKey(105.97625f, 0.0f, false);
     opacity_.appendKey(107.47625f, 1.0f, false);

@@ -20,14 +20,7 @@ bool LoadingScreen::init(const std::string& dataDirectory, int width, int height
     height_ = height;
     present_ = std::move(present);
     picture_ = loadTexture(d + "loader.jpg");
-    if (picture_) {
-        // Content textures repeat; stretched over the window, a repeating
-        // picture would blend each edge with the opposite one.
-        glBindTexture(GL_TEXTURE_2D, picture_->name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    clampToEdge(picture_.get());
     program_ = createProgram(d + "effects/Sprite.vpr", d + "effects/Sprite.fpr");
     sprite_.reset();
     if (program_) {

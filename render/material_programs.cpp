@@ -206,6 +206,7 @@ void MaterialPrograms::prepare(const ContentManager& content) {
         at.biasClamp = program->uniformLocation("u_biasClamp");
         at.shadowLightPosition = program->uniformLocation("u_shadowLightPosition");
         at.shadowMap = program->uniformLocation("u_shadowMap");
+        at.shadowTexel = program->uniformLocation("u_shadowTexel");
     }
 }
 
@@ -274,6 +275,10 @@ bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh&
         glUniform1f(at.biasScale, uniforms.biasScale);
         glUniform1f(at.biasClamp, uniforms.biasClamp);
         ShaderProgram::setVec3(at.shadowLightPosition, uniforms.shadowLightPosition);
+        // The filter's taps lie one texel of the map apart, whatever its size.
+        if (shadowMap && shadowMap->width > 0 && shadowMap->height > 0)
+            glUniform2f(at.shadowTexel, 1.0f / static_cast<float>(shadowMap->width),
+                        1.0f / static_cast<float>(shadowMap->height));
     }
     ShaderProgram::setTexture(at.diffTex, 0, m.diffuseMap->name);
     enableAttributeArrays(needs);

@@ -111,6 +111,7 @@ private:
         GLint biasClamp = -1;
         GLint shadowLightPosition = -1;
         GLint shadowMap = -1;
+        GLint shadowTexel = -1;
     };
     struct Slot {
         const ShaderProgram* program = nullptr;  // null when missing or unlinked

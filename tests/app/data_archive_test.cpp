@@ -6,6 +6,9 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -128,7 +131,11 @@ TEST_F(DataArchiveTest, UnpacksOverwritesAndLeavesOtherFilesAlone) {
     spit(target() / "quellon_data/models/old.geo", "no longer in the archive");
 
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(extract(), 0);
+        ExtractionCounts counts;
+        EXPECT_EQ(extractArchive(archive(), targetDirectory(), &counts), 0);
+        EXPECT_EQ(counts.written, 9);
+        EXPECT_EQ(counts.refused + counts.damaged + counts.failed, 0);
+        EXPECT_TRUE(counts.wholeList);
         EXPECT_EQ(slurp(target() / "quellon_data/models/fan.geo"), "new fan");
         EXPECT_EQ(slurp(target() / "quellon_data/models/big.bin"), big);
         EXPECT_EQ(slurp(target() / "quellon_data/stored.txt"), "stored bytes");
@@ -181,7 +188,10 @@ TEST_F(DataArchiveTest, NamesThatLeaveTheTargetAreRefused) {
     entries.push_back({"quellon_data/..b", "dots inside a name are plain characters"});
     entries.push_back({"quellon_data/" + std::string(300, 'n'), "a name too long to hold"});
     writeZip(archive(), entries);
-    extract();
+    ExtractionCounts counts;
+    extractArchive(archive(), targetDirectory(), &counts);
+    EXPECT_EQ(counts.written, 3);
+    EXPECT_EQ(counts.refused, static_cast<int>(refused.size()) + 1);
 
     EXPECT_EQ(strayPaths(), std::vector<std::string>{});
     EXPECT_TRUE(fs::is_empty(dir_ / "outside"));
@@ -197,6 +207,21 @@ TEST_F(DataArchiveTest, NamesThatLeaveTheTargetAreRefused) {
         EXPECT_EQ(countOf(text, "skipped " + name + ": "), 1) << name << "\n" << text;
 }
 
+TEST_F(DataArchiveTest, NamesReachTheLogWithControlCharactersEscaped) {
+    writeZip(archive(), {{"quellon_data/", ""},
+                         {"quellon_data/a\n[12:00:00-T    ] forged line/b.txt", "no such folder"},
+                         {"../\x1b[31mred\ttab\r.txt", "climbs out"}});
+    extract();
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "\n"), 2) << text;
+    EXPECT_NE(text.find("skipped quellon_data/a\\n[12:00:00-T    ] forged line/b.txt: folder "
+                        "quellon_data/a\\n[12:00:00-T    ] forged line: "),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("skipped ../\\x1B[31mred\\ttab\\r.txt: name climbs out of its folder"), std::string::npos)
+        << text;
+}
+
 TEST_F(DataArchiveTest, PlantedLinksAreNeverFollowed) {
     fs::create_directories(target() / "quellon_data");
     fs::create_directory_symlink(dir_ / "outside", target() / "quellon_data/models");
@@ -210,7 +235,10 @@ TEST_F(DataArchiveTest, PlantedLinksAreNeverFollowed) {
                          {"quellon_data/link.txt", "overwritten through the link"},
                          {"quellon_data/dangling.txt", "created through the link"},
                          {"quellon_data/fine.txt", "fine"}});
-    extract();
+    ExtractionCounts counts;
+    extractArchive(archive(), targetDirectory(), &counts);
+    EXPECT_EQ(counts.written, 2) << "quellon_data/ and fine.txt";
+    EXPECT_EQ(counts.refused, 5);
 
     EXPECT_EQ(slurp(dir_ / "outside/victim.txt"), "keep me");
     EXPECT_FALSE(fs::exists(dir_ / "outside/fan.geo"));
@@ -264,7 +292,10 @@ TEST_F(DataArchiveTest, DamagedListStopsAfterTheEntriesBeforeIt) {
     ASSERT_NE(second, std::string::npos);
     bytes[second + 3] = 9;
     spit(archive(), bytes);
-    extract();
+    ExtractionCounts counts;
+    extractArchive(archive(), targetDirectory(), &counts);
+    EXPECT_EQ(counts.written, 1);
+    EXPECT_FALSE(counts.wholeList);
     EXPECT_EQ(slurp(target() / "first.txt"), "first");
     EXPECT_FALSE(fs::exists(target() / "third.txt"));
     EXPECT_EQ(countOf(log(), "\n"), 1) << log();
@@ -288,7 +319,11 @@ TEST_F(DataArchiveTest, DamagedEntriesAreRemovedAndTheRestUnpacked) {
     spit(archive(), bytes);
     spit(target() / "garbage.txt", "an earlier copy");
 
-    extract();
+    ExtractionCounts counts;
+    extractArchive(archive(), targetDirectory(), &counts);
+    EXPECT_EQ(counts.written, 1);
+    EXPECT_EQ(counts.damaged, 3);
+    EXPECT_TRUE(counts.wholeList);
     EXPECT_FALSE(fs::exists(target() / "crc.txt"));
     EXPECT_FALSE(fs::exists(target() / "short.txt"));
     EXPECT_FALSE(fs::exists(target() / "garbage.txt"));
@@ -299,26 +334,47 @@ TEST_F(DataArchiveTest, DamagedEntriesAreRemovedAndTheRestUnpacked) {
     EXPECT_NE(text.find("garbage.txt is damaged in the data archive; not written"), std::string::npos) << text;
 }
 
-TEST_F(DataArchiveTest, DataFolderOfAnotherUserOrALinkIsNotUsed) {
+TEST_F(DataArchiveTest, DataFolderThatIsALinkOrWritableByOthersIsNotUsed) {
     const std::string temporary = (dir_ / "tmp").string() + "/";
     fs::create_directories(temporary);
+    const std::string data = temporary + "quellon_data";
     const std::string privateTarget = temporary + "murmur-" + std::to_string(geteuid()) + "/";
 
+    // The folder is made before it is judged, for this user alone whatever
+    // the umask says.
+    const mode_t previousMask = umask(002);
     EXPECT_EQ(extractionTarget(temporary), temporary) << "no data folder yet";
-    fs::create_directory(temporary + "quellon_data");
+    umask(previousMask);
+    struct stat st;
+    ASSERT_EQ(lstat(data.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
     EXPECT_EQ(extractionTarget(temporary), temporary) << "the user's own data folder";
     EXPECT_EQ(log(), "");
 
-    fs::remove(temporary + "quellon_data");
-    fs::create_directory_symlink(dir_ / "outside", temporary + "quellon_data");
+    fs::remove(data);
+    fs::create_directory_symlink(dir_ / "outside", data);
     EXPECT_EQ(extractionTarget(temporary), privateTarget);
-    EXPECT_NE(log().find(temporary + "quellon_data is a link; the data goes into " + privateTarget + "quellon_data"),
+    EXPECT_NE(log().find(data + " is a link; the data goes into " + privateTarget + "quellon_data instead"),
               std::string::npos)
         << log();
-    struct stat st;
     ASSERT_EQ(stat(privateTarget.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_EQ(extractionTarget(temporary), privateTarget) << "the private folder is used again";
+    EXPECT_TRUE(fs::is_empty(dir_ / "outside"));
+
+    // Others could put their own programs and pictures in a folder they can
+    // write in, even one of this user's own.
+    for (const mode_t mode : {0777u, 0775u, 0757u}) {
+        configureLog(false, true);
+        fs::remove(data);
+        fs::create_directory(data);
+        ASSERT_EQ(chmod(data.c_str(), mode), 0);
+        EXPECT_EQ(extractionTarget(temporary), privateTarget) << std::oct << mode;
+        EXPECT_NE(log().find(data + " is writable by other users; the data goes into " + privateTarget),
+                  std::string::npos)
+            << log();
+    }
 
     // A private folder that others can enter is not private: a fresh one is made.
     chmod(privateTarget.c_str(), 0755);
@@ -327,21 +383,58 @@ TEST_F(DataArchiveTest, DataFolderOfAnotherUserOrALinkIsNotUsed) {
     EXPECT_EQ(fresh.rfind(temporary + "murmur-", 0), 0u) << fresh;
     ASSERT_EQ(stat(fresh.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
 
-    if (geteuid() != 0) GTEST_SKIP() << "handing a folder to another user needs root";
-    fs::remove(temporary + "quellon_data");
-    fs::create_directory(temporary + "quellon_data");
-    ASSERT_EQ(chown((temporary + "quellon_data").c_str(), 12345, 12345), 0);
-    configureLog(false, true);
-    chmod(privateTarget.c_str(), 0700);
+TEST_F(DataArchiveTest, WithoutAPrivateFolderThereIsNoTarget) {
+    // A temporary directory that is a file: nothing can be made inside it.
+    spit(dir_ / "tmp", "not a folder");
+    const std::string temporary = (dir_ / "tmp").string() + "/";
+    EXPECT_EQ(extractionTarget(temporary), "");
+    const std::string text = log();
+    EXPECT_NE(text.find("can't make a private folder in " + temporary), std::string::npos) << text;
+    EXPECT_NE(text.find(temporary + "quellon_data cannot be reached: Not a directory, and there is no private "
+                                    "folder to put the data in instead"),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(DataArchiveTest, SummaryNamesTheCountsAndWhereTheDataWent) {
+    ExtractionCounts counts;
+    counts.written = 512;
+    counts.refused = 2;
+    counts.damaged = 1;
+    counts.wholeList = true;
+    EXPECT_EQ(extractionSummary("/opt/murmur/demodat", "/tmp/quellon_data/", counts),
+              "the data archive /opt/murmur/demodat was unpacked into /tmp/quellon_data/: 512 entries written, "
+              "2 refused, 1 damaged, 0 failed");
+    counts.wholeList = false;
+    EXPECT_NE(extractionSummary("a", "b/", counts).find("; unpacking stopped before the end of the archive"),
+              std::string::npos);
+}
+
+// Handing a folder to another user needs root (or the capability to change
+// owners); CI runs as root, so these cases run there.
+bool handToAnotherUser(const fs::path& path) { return chown(path.c_str(), 12345, 12345) == 0; }
+
+TEST_F(DataArchiveTest, FoldersOfAnotherUserAreNotUsed) {
+    const std::string temporary = (dir_ / "tmp").string() + "/";
+    fs::create_directories(temporary + "quellon_data");
+    if (!handToAnotherUser(temporary + "quellon_data"))
+        GTEST_SKIP() << "cannot give a folder to another user without root or CAP_CHOWN (" << std::strerror(errno)
+                     << "); CI runs as root and runs this case";
+    const std::string privateTarget = temporary + "murmur-" + std::to_string(geteuid()) + "/";
     EXPECT_EQ(extractionTarget(temporary), privateTarget);
-    EXPECT_NE(log().find("quellon_data is another user's folder"), std::string::npos) << log();
+    EXPECT_NE(log().find("quellon_data is another user's folder; the data goes into " + privateTarget),
+              std::string::npos)
+        << log();
 
     // A folder inside the tree that belongs to someone else is not written into.
     fs::create_directories(target() / "quellon_data/models");
-    ASSERT_EQ(chown((target() / "quellon_data/models").c_str(), 12345, 12345), 0);
+    ASSERT_TRUE(handToAnotherUser(target() / "quellon_data/models"));
     writeZip(archive(), {{"quellon_data/models/fan.geo", "fan"}});
-    extract();
+    ExtractionCounts counts;
+    extractArchive(archive(), targetDirectory(), &counts);
+    EXPECT_EQ(counts.refused, 1);
     EXPECT_FALSE(fs::exists(target() / "quellon_data/models/fan.geo"));
     EXPECT_NE(log().find("skipped quellon_data/models/fan.geo: folder quellon_data/models belongs to another user"),
               std::string::npos)

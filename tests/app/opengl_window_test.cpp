@@ -89,6 +89,33 @@ TEST_F(OpenglWindowTest, RefusedModeFailsAndRestoresEverything) {
     window.destroyWindow();
 }
 
+// A hidden window only records the switch to full screen; it happens when
+// the window is shown, where SDL reports no outcome. What counts is the mode
+// the display is in afterwards, not the one last asked for. (The offscreen
+// driver takes any mode, so here the switch always succeeds.)
+TEST_F(OpenglWindowTest, TheModeInEffectIsReadBackWhenTheWindowIsShown) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    const int bpp = static_cast<int>(SDL_BITSPERPIXEL(desktop.format));
+    SDL_DisplayMode half = desktop;
+    half.w /= 2;
+    half.h /= 2;
+    SDL_Window* window = SDL_CreateWindow("mode", 0, 0, half.w, half.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    ASSERT_EQ(SDL_SetWindowDisplayMode(window, &half), 0);
+    ASSERT_EQ(SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN), 0);
+    SDL_DisplayMode current;
+    ASSERT_EQ(SDL_GetCurrentDisplayMode(0, &current), 0);
+    EXPECT_EQ(current.w, desktop.w) << "nothing is switched while the window is hidden";
+
+    EXPECT_FALSE(showInMode(window, desktop.w, desktop.h, bpp, desktop.refresh_rate));
+    EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN);
+    EXPECT_TRUE(showInMode(window, half.w, half.h, bpp, half.refresh_rate));
+    EXPECT_FALSE(showInMode(window, half.w, half.h, bpp, half.refresh_rate + 15));
+    EXPECT_FALSE(showInMode(window, half.w, half.h, bpp == 16 ? 32 : 16, half.refresh_rate));
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 TEST_F(OpenglWindowTest, WrongDepthOrRefreshIsRefusedToo) {
     OpenglWindow window;
     const int bpp = static_cast<int>(SDL_BITSPERPIXEL(desktop.format));

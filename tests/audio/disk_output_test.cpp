@@ -54,8 +54,17 @@ TEST(DiskOutput, PlaysTheDecodedStreamFromThePositionSet) {
         std::this_thread::sleep_for(5ms);
     }
     ASSERT_TRUE(audio::playChannel(stream, false));
-    std::this_thread::sleep_for(700ms);
+    // Wait until half a second of the stream has been heard (SDL's audio
+    // thread may be late on a busy machine): the checks below look at the
+    // first 0.2 s.
+    const std::int64_t start = audio::channelSecondsToBytes(stream, 2.0);
+    const std::int64_t enough = start + audio::channelSecondsToBytes(stream, 0.5);
+    const auto playStart = std::chrono::steady_clock::now();
+    while (audio::channelPosition(stream) < enough && std::chrono::steady_clock::now() - playStart < 30s) {
+        std::this_thread::sleep_for(5ms);
+    }
     const std::int64_t heard = audio::channelPosition(stream);
+    ASSERT_GE(heard, enough) << "the device played too little in 30 s";
     ASSERT_TRUE(audio::freeDevice());
 
     const std::vector<std::int16_t> samples = readSamples(output);

@@ -85,6 +85,39 @@ TEST_F(SpriteRendererTest, ATintedQuadCoversExactlyItsPixels) {
     }
 }
 
+// Others share the program and relink it after this renderer was made, and
+// GL does not promise that uniform locations survive a relink. Here the
+// relink brings a fragment shader with more uniforms, which moves them.
+TEST_F(SpriteRendererTest, UniformsAreFoundAgainAfterTheProgramIsRelinked) {
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    const auto texture = createTexture(1, 1, 32, white, GL_CLAMP_TO_EDGE, GL_NEAREST, GL_NEAREST, false);
+    SpriteRenderer sprites(program.get(), pixelSpace(0, 0));
+    const GLint before = program->uniformLocation("u_color");
+
+    const char* source =
+        "#version 110\n"
+        "uniform vec4 u_aaa[7];\n"
+        "uniform float u_abb;\n"
+        "uniform sampler2D u_tex;\n"
+        "uniform vec4 u_color;\n"
+        "varying vec2 v_coords;\n"
+        "void main() { gl_FragColor = texture2D(u_tex, v_coords) * u_color + u_aaa[6] * u_abb; }\n";
+    const GLuint wider = glCreateShader(GL_FRAGMENT_SHADER);
+    glShaderSource(wider, 1, &source, nullptr);
+    glCompileShader(wider);
+    glDetachShader(program->program, program->fragmentShader);
+    glDeleteShader(program->fragmentShader);
+    glAttachShader(program->program, wider);
+    program->fragmentShader = wider;
+    ASSERT_TRUE(program->bindAttributes({{"a_position", 0}, {"a_coords", 1}}));
+    ASSERT_NE(program->uniformLocation("u_color"), before) << "the relink must move the uniform for this test";
+
+    sprites.begin();
+    sprites.drawTinted(texture.get(), {0.0f, 1.0f, 0.0f, 1.0f}, 16, 16);
+    sprites.end();
+    EXPECT_EQ(murmur::test::readPixel(8, 8), (Rgba{0, 255, 0, 255}));
+}
+
 TEST_F(SpriteRendererTest, HalfTransparentTintBlendsOverWhatIsThere) {
     const std::uint8_t white[4] = {255, 255, 255, 255};
     const auto texture = createTexture(1, 1, 32, white, GL_CLAMP_TO_EDGE, GL_NEAREST, GL_NEAREST, false);

@@ -11,6 +11,7 @@
 #include "content/content_manager.h"
 #include "content/image.h"
 #include "content/shader_program.h"
+#include "content/texture.h"
 #include "demo/cigarette.h"
 #include "demo/credits_dance.h"
 #include "demo/music_clock.h"
@@ -303,6 +304,25 @@ TEST_F(ShowTest, TheOverlaysRunOnTheLoopTimeAndTheEndPictureFadesInByTheFramesDe
     play(*show, 257.0f, 258.1f);
     EXPECT_FLOAT_EQ(show->endFadeAlpha(), 1.0f);
     expectShowsEndPicture("at 258 s");
+}
+
+TEST_F(ShowTest, FullWindowPicturesAndTheGreetingsClampToTheirEdges) {
+    auto show = openShow(builtContent(), nullptr, kWidth, kHeight);
+    ASSERT_TRUE(show);
+    std::vector<std::string> names = {"black", "end"};
+    for (int i = 0; i < CreditsDance::kGreetings; ++i) names.push_back("greetz" + std::to_string(i));
+    for (int i = 1; i <= 90; ++i) names.push_back("dream" + std::to_string(i));
+    for (const std::string& name : names) {
+        const Texture* texture = show->content()->findTexture(name);
+        ASSERT_NE(texture, nullptr) << name;
+        GLint s = 0, t = 0;
+        glBindTexture(GL_TEXTURE_2D, texture->name);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &s);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &t);
+        EXPECT_EQ(s, GL_CLAMP_TO_EDGE) << name;
+        EXPECT_EQ(t, GL_CLAMP_TO_EDGE) << name;
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 TEST_F(ShowTest, WithoutCamerasEveryFrameIsStillDrawnAndPresented) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The setup dialog: centred, its picture upright; Escape, Quit and Alt+F4
-# end the program with exit code 0 before anything is unpacked. Without its
-# picture the dialog still starts the show with Return; the archive is
-# unpacked into $TMPDIR, and Alt+F4 does not end the show.
+# The setup dialog: centred, its picture upright; Escape, Quit (clicked, or
+# Return while it has the focus) and Alt+F4 end the program with exit code 0
+# before anything is unpacked. Without its picture the dialog still starts
+# the show with Return from the mode list; the archive is unpacked into
+# $TMPDIR, and Alt+F4 does not end the show. Where no folder can be made in
+# $TMPDIR, Start ends the program with exit code 1 and says why in log.txt.
 set -euo pipefail
 murmur=$(realpath "$1")
 picture=$(dirname "$murmur")/setup.jpg
@@ -43,12 +45,14 @@ wait \$pid; rc=\$?
 [ \$rc -eq 0 ] || fail "exit code \$rc after Escape in the dialog"
 nothing_unpacked "Escape"
 
-for how in Quit Alt+F4; do
+# The focus starts on Start; Tab moves it on to Quit, then to the mode list.
+for how in Quit Return-on-Quit Alt+F4; do
   "$murmur" & pid=\$!
   wait_for_dialog \$pid || fail "no setup dialog for \$how"
   sleep 0.3
   case \$how in
     Quit) xdotool mousemove \$((340 + 258 + 37)) \$((302 + 133 + 10)) click 1 ;;
+    Return-on-Quit) xdotool key Tab Return ;;
     Alt+F4) xdotool key alt+F4 ;;
   esac
   wait \$pid; rc=\$?
@@ -59,7 +63,10 @@ done
 
 cd "$work/without_picture"
 "$murmur" & pid=\$!
-start_show \$pid
+wait_for_dialog \$pid || fail "no setup dialog without the picture"
+sleep 0.3
+xdotool key Tab Tab Return
+wait_for_window "Murmur :: by Quellon" \$pid || fail "no show window after Return from the mode list"
 [ -f "$work/tmp/quellon_data/music/soundtrk.mp3" ] || fail "the archive was not unpacked into \\\$TMPDIR"
 xdotool key alt+F4
 sleep 1
@@ -68,6 +75,17 @@ xdotool keydown Escape
 wait \$pid; rc=\$?
 xdotool keyup Escape
 [ \$rc -eq 0 ] || fail "exit code \$rc after Escape in the show"
+
+echo "a file, not a folder" > "$work/not_a_folder"
+TMPDIR="$work/not_a_folder" "$murmur" & pid=\$!
+wait_for_dialog \$pid || fail "no setup dialog with an unusable \\\$TMPDIR"
+sleep 0.3
+xdotool key Return
+wait \$pid; rc=\$?
+[ \$rc -eq 1 ] || fail "exit code \$rc with no folder to unpack into"
+grep -q "the show cannot start: there is no folder to unpack its data into" log.txt ||
+  fail "log.txt does not say why the show did not start"
+[ "\$(show_windows)" -eq 0 ] || fail "a show window opened with no data"
 echo "e2e: setup dialog fine"
 INNER
 timeout 150 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash inner.sh

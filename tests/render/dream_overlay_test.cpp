@@ -77,6 +77,21 @@ TEST_F(DreamOverlayTest, DrawnOnlyWithinItsWindowAndFadedByTheTrack) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
+TEST_F(DreamOverlayTest, AFrameClampsToItsEdgesInsteadOfWrapping) {
+    // Red on the left, blue on the right: over the whole window each edge
+    // pixel shows its own side, not a blend with the opposite edge.
+    murmur::test::ScratchDir halves;
+    murmur::test::writePng(halves.path() + "dream1.png", 2, 2,
+                           {{255, 0, 0, 255}, {0, 0, 255, 255}, {255, 0, 0, 255}, {0, 0, 255, 255}});
+    murmur::test::ContentSet content(halves.path());
+    DreamOverlay dream(content.content, content.content.findProgram("Sprite"), kSize, kSize);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    dream.draw(109.0f);
+    EXPECT_EQ(murmur::test::readPixel(0, kSize / 2), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(murmur::test::readPixel(kSize - 1, kSize / 2), (Rgba{0, 0, 255, 255}));
+}
+
 TEST_F(DreamOverlayTest, AMissingFrameShowsNothing) {
     overlay->advance(106.0f, 0.2f);  // frame 3: "dream4" does not exist
     EXPECT_EQ(overlay->frameTexture(overlay->frameIndex()), nullptr);

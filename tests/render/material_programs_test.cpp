@@ -236,6 +236,43 @@ TEST_F(MaterialDraw, EveryLitProgramIsBrighterFacingTheLightThanTurnedAway) {
     s->material = nullptr;
 }
 
+// The eyes close by flattening: a mesh scaled unevenly must light like the
+// surface it becomes. A square slanted 45 degrees about y, stretched four
+// times along x, becomes a plane 14 degrees off the view; drawn through the
+// world matrix it must match that plane built in place (normal and tangent
+// as the stretched surface has them), with a normal map tilted towards a
+// tangent that runs across the stretch.
+TEST_F(MaterialDraw, AnUnevenlyScaledMeshLightsLikeTheShapeItTakes) {
+    SubMesh* scaled = addQuad(*geometry.addMesh(1, "stretched"), 5, {0, 0, 0}, sm::Vec3{-1, 0, 1} * 0.70710678f,
+                              sm::Vec3{1, 1, 1} * 0.57735027f, 1.0f);
+    SubMesh* built = addQuad(*geometry.addMesh(2, "in place"), 5, {0, 0, 0}, sm::Vec3{-1, 0, 4} * 0.24253563f,
+                             sm::Vec3{4, 1, 1} * 0.23570226f, 3.0f);
+    upload(geometry);
+    scaled->mesh->renderMatrixValue = sm::scaling({4, 1, 1});
+    const auto tilted = normalMap({0.6f, 0.0f, 0.8f});
+    struct Case {
+        MaterialProgram kind;
+        bool shadowed;
+    };
+    const Case cases[] = {{MaterialProgram::Color, false},
+                          {MaterialProgram::Diff, false},
+                          {MaterialProgram::DiffNorm, false},
+                          {MaterialProgram::DiffNorm, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << materialProgramName(c.kind) << (c.shadowed ? " shadowed" : ""));
+        Material m = material(c.kind);
+        if (m.bumpMap) m.bumpMap = tilted.get();
+        scaled->material = built->material = &m;
+        const Rgba stretched = drawCentre({scaled}, c.shadowed);
+        const Rgba inPlace = drawCentre({built}, c.shadowed);
+        EXPECT_GT(brightness(inPlace), 150);
+        EXPECT_NEAR(stretched.r, inPlace.r, 2);
+        EXPECT_NEAR(stretched.g, inPlace.g, 2);
+        EXPECT_NEAR(stretched.b, inPlace.b, 2);
+    }
+    scaled->material = built->material = nullptr;
+}
+
 TEST_F(MaterialDraw, TheHighlightFollowsGlossinessAndSpecularLevel) {
     SubMesh* s = quad(2);
     upload(geometry);

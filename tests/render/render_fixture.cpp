@@ -25,14 +25,18 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-void writeFlatPng(const std::string& path, int width, int height, Rgba colour) {
+void writePng(const std::string& path, int width, int height, const std::vector<Rgba>& pixels) {
     pictures::Image image;
     image.width = width;
     image.height = height;
     image.channels = 4;
-    for (int i = 0; i < width * height; ++i) image.pixels.insert(image.pixels.end(), {colour.r, colour.g, colour.b, colour.a});
+    for (const Rgba& p : pixels) image.pixels.insert(image.pixels.end(), {p.r, p.g, p.b, p.a});
     std::string error;
     ASSERT_TRUE(pictures::writePng(path, image, error)) << error;
+}
+
+void writeFlatPng(const std::string& path, int width, int height, Rgba colour) {
+    writePng(path, width, height, std::vector<Rgba>(static_cast<std::size_t>(width * height), colour));
 }
 
 std::unique_ptr<Texture> rgbaTexture(int width, int height, const std::vector<Rgba>& pixels, GLint filter) {

@@ -36,7 +36,8 @@ private:
     std::filesystem::path path_;
 };
 
-// An 8-bit RGBA PNG of one colour.
+// An 8-bit RGBA PNG from rows top to bottom, and one of one colour.
+void writePng(const std::string& path, int width, int height, const std::vector<Rgba>& pixels);
 void writeFlatPng(const std::string& path, int width, int height, Rgba colour);
 
 // A clamped RGBA texture from rows bottom to top.

@@ -220,4 +220,91 @@ TEST_F(ShadowScene, TheDepthPassLeavesTheDefaultTargetBoundAndColourWritesOff) {
               depth[static_cast<std::size_t>(onGround.y * kMap + onGround.x)]);
 }
 
+// The shadow filter's nine taps lie one texel of the map apart, whatever the
+// map's size. A receiver square fills a 256 x 256 target; the light's
+// matrices map it onto the whole shadow map, whose texels hold an occluder
+// (depth 0) on one side of an edge through the middle and nothing (depth 1)
+// on the other. Along a line across the edge the shadow fades over two map
+// texels: 8 pixels for a map 64 texels across, 2 for one of 256.
+class ShadowFilter : public GlTest {
+protected:
+    static constexpr int kView = 256;
+
+    void SetUp() override {
+        GlTest::SetUp();
+        programs.prepare(effects());
+        target = std::make_unique<OffscreenTarget>(kView, kView);
+        const sm::Mat4 pixels = pixelOrthoMatrix(kView, kView);
+        // The light far above lights the square evenly; the shadow camera
+        // stands close over its middle.
+        const sm::Vec3 far{kView / 2.0f, kView / 2.0f, 1.0e5f};
+        programs.uniforms.viewProjection = pixels;
+        programs.uniforms.eyePosition = far;
+        programs.uniforms.lightPosition = far;
+        programs.uniforms.lightView = sm::identityMatrix();
+        programs.uniforms.lightProjection = pixels;
+        programs.uniforms.shadowLightPosition = {kView / 2.0f, kView / 2.0f, 90.0f};
+        Mesh* mesh = geometry.addMesh(1, "receiver");
+        receiver = addQuad(*mesh, 5, {kView / 2.0f, kView / 2.0f, 0}, {0, 0, 1}, {1, 0, 0}, kView);
+        upload(geometry);
+        grey = solidTexture(200, 200, 200);
+        flat = normalMap({0, 0, 1});
+        material.diffuseMap = grey.get();
+        material.bumpMap = flat.get();
+        material.specularLevel = 0.0f;
+        receiver->material = &material;
+    }
+    void TearDown() override {
+        resetDrawState();
+        GlTest::TearDown();
+    }
+
+    // How many pixels of the middle row (or column) lie in part shadow.
+    int fadingPixels(int mapWidth, int mapHeight, bool edgeAcrossX) {
+        const auto map = createDepthTexture(mapWidth, mapHeight);
+        std::vector<float> depth(static_cast<std::size_t>(mapWidth * mapHeight));
+        for (int y = 0; y < mapHeight; ++y)
+            for (int x = 0; x < mapWidth; ++x)
+                depth[static_cast<std::size_t>(y * mapWidth + x)] =
+                    (edgeAcrossX ? x < mapWidth / 2 : y < mapHeight / 2) ? 0.0f : 1.0f;
+        glBindTexture(GL_TEXTURE_2D, map->name);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mapWidth, mapHeight, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        target->begin();
+        programs.drawSubmeshesShadowed({receiver}, *map);
+        const std::vector<Rgba> line =
+            edgeAcrossX ? readPixels(0, kView / 2, kView, 1) : readPixels(kView / 2, 0, 1, kView);
+        const int dark = brightness(line.front());
+        const int lit = brightness(line.back());
+        EXPECT_LT(dark, lit * 6 / 10) << mapWidth << " x " << mapHeight;
+        int fading = 0;
+        for (const Rgba& p : line) {
+            const int b = brightness(p);
+            if (b > dark + 3 && b < lit - 3) ++fading;
+        }
+        return fading;
+    }
+
+    MaterialPrograms programs;
+    std::unique_ptr<OffscreenTarget> target;
+    Geometry geometry;
+    SubMesh* receiver = nullptr;
+    Material material;
+    std::unique_ptr<Texture> grey, flat;
+};
+
+TEST_F(ShadowFilter, TapsLieOneTexelOfTheMapApart) {
+    const int coarse = fadingPixels(64, 64, true);
+    const int fine = fadingPixels(256, 256, true);
+    EXPECT_GE(coarse, 7);
+    EXPECT_LE(coarse, 9);
+    EXPECT_GE(fine, 1);
+    EXPECT_LE(fine, 3);
+    // Across and up the map each take their own texel.
+    const int tallAcross = fadingPixels(64, 256, true);
+    const int tallUp = fadingPixels(64, 256, false);
+    EXPECT_EQ(tallAcross, coarse);
+    EXPECT_EQ(tallUp, fine);
+}
+
 }  // namespace

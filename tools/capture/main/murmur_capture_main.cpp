@@ -61,7 +61,7 @@ capture::OpenedShow openShow(const capture::ShowRequest& request, std::string& e
     Clock::time_point start = Clock::now();
     std::string data = request.dataDirectory;
     if (data.empty()) {
-        data = extractDataArchive(temporaryDirectory());
+        data = extractDataArchive(temporaryDirectory()).dataDirectory;
         if (data.empty() || !isFolder(data)) {
             error = "the data archive " + executableDirectory() + "demodat cannot be unpacked into " +
                     temporaryDirectory();
