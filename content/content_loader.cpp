@@ -2,9 +2,13 @@
 
 #include "anim/animation_file.h"
 #include "content/geometry/geometry_reader.h"
+#include "content/image_prefetch.h"
 #include "content/material.h"
 #include "content/shader_program.h"
 #include "content/texture.h"
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -20,8 +24,33 @@ T* keep(std::vector<std::unique_ptr<T>>& owner, std::unique_ptr<T> object) {
 ContentLoader::ContentLoader() = default;
 ContentLoader::~ContentLoader() = default;
 
+namespace {
+
+// Decoded pictures waiting to be uploaded, at most: enough to keep the
+// workers busy through a large texture, a few dozen megabytes at most.
+constexpr std::size_t kPicturesAhead = 12;
+
+// Decoding leaves a core to the GL thread and the driver's own threads,
+// which generate the mipmaps (one decoder was fastest on two cores).
+unsigned decodeThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 1 ? cores - 1 : 1;
+}
+
+}  // namespace
+
+void ContentLoader::willLoadTextures(const std::vector<std::string>& paths) {
+    prefetch_.reset();
+    if (!paths.empty()) prefetch_ = std::make_unique<ImagePrefetch>(paths, decodeThreads(), kPicturesAhead);
+}
+
 Texture* ContentLoader::loadTexture(const std::string& path) {
-    return keep(textures_, ::loadTexture(path));
+    Image image;
+    bool decoded = false;
+    if (!prefetch_ || !prefetch_->take(path, image, decoded)) return keep(textures_, ::loadTexture(path));
+    // The workers are done with once the last announced picture is taken.
+    if (prefetch_->done()) prefetch_.reset();
+    return decoded ? keep(textures_, uploadContentTexture(image)) : nullptr;
 }
 
 ShaderProgram* ContentLoader::loadProgram(const std::string& vertexPath, const std::string& fragmentPath) {

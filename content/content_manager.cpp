@@ -147,6 +147,11 @@ void ContentManager::loadAll(const std::string& dataDirectory) {
         total += listings.back().names.size();
     }
     if (observer_) observer_->onBegin(static_cast<int>(total));
+    std::vector<std::string> texturePaths;
+    for (const Listing& listing : listings)
+        if (listing.kind == Kind::Texture)
+            for (const std::string& n : listing.names) texturePaths.push_back(FilePath(listing.directory + n).fullPath());
+    if (engine_) engine_->willLoadTextures(texturePaths);
     for (const Listing& listing : listings) load(listing);
     resolveReferences();
     if (observer_) observer_->onFinish();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class Geometry;
 class Material;
@@ -14,6 +15,10 @@ class IGraphicsEngine {
 public:
     virtual ~IGraphicsEngine() = default;
 
+    // The texture files about to be loaded, in the order loadTexture will be
+    // called for them: a loader may start on them ahead (by default none
+    // does).
+    virtual void willLoadTextures(const std::vector<std::string>& paths) { (void)paths; }
     virtual Texture* loadTexture(const std::string& path) = 0;
     virtual ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) = 0;
     virtual Geometry* loadGeometry(const std::string& path) = 0;

@@ -49,8 +49,13 @@ std::unique_ptr<Texture> createTexture(int width, int height, int bitsPerPixel, 
 std::unique_ptr<Texture> createContentTexture(Image& image) {
     if (image.pixels.empty()) return nullptr;
     flipRows(image);
-    return createTexture(static_cast<int>(image.width), static_cast<int>(image.height), image.channels * 8,
-                         image.pixels.data(), GL_REPEAT, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, true);
+    return uploadContentTexture(image);
+}
+
+std::unique_ptr<Texture> uploadContentTexture(const Image& flipped) {
+    if (flipped.pixels.empty()) return nullptr;
+    return createTexture(static_cast<int>(flipped.width), static_cast<int>(flipped.height), flipped.channels * 8,
+                         flipped.pixels.data(), GL_REPEAT, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, true);
 }
 
 std::unique_ptr<Texture> createNearestTexture(const Image& image) {

@@ -47,6 +47,8 @@ std::unique_ptr<Texture> createTexture(int width, int height, int bitsPerPixel, 
 // the bottom of the picture, repeating, trilinear, mipmapped. The image's
 // rows are flipped in place.
 std::unique_ptr<Texture> createContentTexture(Image& image);
+// The same for a picture whose rows are flipped already.
+std::unique_ptr<Texture> uploadContentTexture(const Image& flipped);
 // Uploads a decoded picture as a font bitmap: not flipped (v = 0 is the top
 // row), clamped, nearest filtering, no mipmaps.
 std::unique_ptr<Texture> createNearestTexture(const Image& image);

@@ -111,6 +111,10 @@ void DemoController::onClick() { tools_.onClick(); }
 void DemoController::onKeyDown(int virtualKey) { tools_.onKeyDown(virtualKey); }
 
 // The loaders are gone once the controller has shut down.
+void DemoController::willLoadTextures(const std::vector<std::string>& paths) {
+    if (loader_) loader_->willLoadTextures(paths);
+}
+
 Texture* DemoController::loadTexture(const std::string& path) {
     return loader_ ? loader_->loadTexture(path) : nullptr;
 }

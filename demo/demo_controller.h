@@ -130,6 +130,7 @@ public:
     void onClick() override;
     void onKeyDown(int virtualKey) override;
 
+    void willLoadTextures(const std::vector<std::string>& paths) override;
     Texture* loadTexture(const std::string& path) override;
     ShaderProgram* loadProgram(const std::string& vertexPath, const std::string& fragmentPath) override;
     Geometry* loadGeometry(const std::string& path) override;
