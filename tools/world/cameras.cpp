@@ -39,6 +39,7 @@ enum class Subject {
     Chair,   // him and where the chair he throws crashes down
     Doors,   // him, seen from behind on his way to the sliding doors
     Stage,   // the dancer, the hand on the crane and the greetings
+    Names,   // where the hand writes: the names with the dancer under them
 };
 
 enum class Move {
@@ -86,8 +87,10 @@ const Shot kShots[] = {
     {54.88, "medium: back at the desk", Subject::Upper, Move::Still, Basis::Facing, {-60, 15, 230}, kSame, 45, 0.6f},
     {64.34, "close-up: the mug picked up", Subject::HandR, Move::Still, Basis::Facing, {-40, 25, 125}, kSame, 42,
      0.8f},
-    {71.91, "close-up: his face as he drinks", Subject::Face, Move::Still, Basis::Facing, {-35, -10, 130}, kSame, 38,
-     0.7f},
+    {68.13, "close-up: the mug at his mouth as he drinks", Subject::Face, Move::Still, Basis::Facing, {35, -4, 170},
+     kSame, 42, 0.7f},
+    {71.91, "medium: he puts the mug down", Subject::Upper, Move::Still, Basis::Facing, {-50, 12, 260}, kSame, 45,
+     0.6f},
     {79.48, "medium: content, the mug goes down", Subject::Upper, Move::Still, Basis::Facing, {60, 20, 260}, kSame, 45,
      0.6f},
     {87.05, "close-up: the e-cigarette in his hand", Subject::HandL, Move::Still, Basis::Facing, {30, 15, 115}, kSame,
@@ -95,7 +98,7 @@ const Shot kShots[] = {
     {94.62, "close-up: his face, puffing", Subject::Face, Move::Still, Basis::Facing, {-25, 8, 120}, kSame, 38, 0.7f},
     {100.30, "medium wide: he leans back", Subject::Body, Move::Still, Basis::Facing, {70, 20, 420}, kSame, 45, 0.5f},
     {105.98, "three-quarter: leaning back, the long exhale", Subject::Exhale, Move::Still, Basis::Facing, {60, 8, 200}, kSame, 45, 0.6f},
-    {111.98, "crane down: asleep, the dream", Subject::Body, Move::Crane, Basis::Facing, {30, 65, 520}, {15, 30, 400},
+    {111.98, "crane down: asleep, the dream", Subject::Upper, Move::Crane, Basis::Facing, {100, 40, 360}, {70, 18, 300},
      50, 0.5f},
     {115.46, "medium close: he wakes with a start", Subject::Upper, Move::Still, Basis::Facing, {-30, 10, 170}, kSame,
      45, 0.7f},
@@ -106,8 +109,8 @@ const Shot kShots[] = {
      0.6f},
     {134.06, "wide, high: the corner in the flicker, then darkness", Subject::Body, Move::Still, Basis::Hall,
      {60, 35, 800}, kSame, 55, 0.3f},
-    {137.84, "low, wide: up on the drop, the chair hurled", Subject::Body, Move::Still, Basis::Facing, {35, -4, 480},
-     kSame, 62, 0.5f},
+    {137.84, "low and close: up on the drop, he hurls the chair", Subject::Body, Move::Still, Basis::Facing,
+     {-70, -4, 420}, kSame, 62, 0.6f},
     {141.63, "wide: the chair crashes down, he turns to run", Subject::Chair, Move::Still, Basis::Hall,
      {-45, 14, 1000}, kSame, 55, 0.3f},
     {145.41, "tracking beside him along the machines", Subject::Body, Move::Track, Basis::Travel, {80, 8, 480}, kSame,
@@ -117,7 +120,7 @@ const Shot kShots[] = {
      kSame, 50, 0.0f},
     {156.77, "tracking low, the other side", Subject::Body, Move::Track, Basis::Travel, {-100, 2, 460}, kSame, 55,
      1.0f},
-    {160.55, "wide: along the conveyor", Subject::Body, Move::Still, Basis::Travel, {60, 25, 900}, kSame, 40, 0.9f},
+    {160.55, "wide: along the conveyor", Subject::Body, Move::Still, Basis::Travel, {-60, 25, 900}, kSame, 40, 0.9f},
     {164.33, "tracking beside him", Subject::Body, Move::Track, Basis::Travel, {90, 12, 480}, kSame, 50, 1.0f},
     {168.12, "leading him towards the pipe", Subject::Body, Move::Track, Basis::Travel, {10, 14, 520}, kSame, 45,
      1.0f},
@@ -131,20 +134,30 @@ const Shot kShots[] = {
      1.0f},
     {194.61, "low angle: over the row of crates", Subject::Body, Move::Still, Basis::Hall, {100, -5, 600}, kSame, 60,
      0.6f},
-    {202.29, "low angle: up on the platform, the flip", Subject::Body, Move::Still, Basis::Facing, {70, -6, 700},
+    {202.29, "up on the platform, the flip, from his right and a little above the platform", Subject::Body, Move::Still, Basis::Facing, {-70, 8, 600},
      kSame, 60, 0.7f},
     {206.12, "tracking beside him", Subject::Body, Move::Track, Basis::Travel, {85, 10, 480}, kSame, 50, 1.0f},
     {209.96, "behind him: the doors sliding open ahead", Subject::Doors, Move::Track, Basis::Facing, {10, 12, 520},
      kSame, 50, 1.0f},
     {215.72, "onto the stage", Subject::Body, Move::Still, Basis::Hall, {-30, 10, 650}, kSame, 45, 0.9f},
-    {221.47, "the stage, wide: the hand comes down, the first greetings", Subject::Stage, Move::Crane, Basis::Hall,
-     {0, 2, 1150}, {6, 6, 1000}, 58, 0.3f},
-    {232.98, "in front: the dancer under the greetings", Subject::Stage, Move::Still, Basis::Hall, {-14, 2, 950},
-     kSame, 55, 0.3f},
-    {244.49, "three-quarter: a slow crane up", Subject::Stage, Move::Crane, Basis::Hall, {22, 2, 1000}, {16, 8, 950},
-     55, 0.3f},
-    {265.46, "a slow crane up and back: the dance goes on into the end picture", Subject::Stage, Move::Crane,
-     Basis::Hall, {-4, 3, 950}, {0, 16, 1150}, 58, 0.3f},
+    // The credits: the names are written while the music's clock runs on
+    // and the scene's slows, so a cut can fall only where no frame rate puts
+    // a window (see creditsCut): before the first name, after it, and after
+    // the last. The names hang in front of the stage and above the dancer,
+    // seen from the front; from low down and off to the side they read
+    // against the dark upper wall beside the bright doorway.
+    {219.55, "close on the fingertip: the hand writes the first name over the dancer", Subject::Names, Move::Still,
+     Basis::Hall, {-28, 0, 600}, kSame, 58, 0.0f},
+    {246.41, "a slow crane round the front of the stage: the hand writes the names over the dancer", Subject::Names,
+     Move::Crane, Basis::Hall, {-46, 0, 520}, {-26, 3, 540}, 58, 0.0f},
+    {250.25, "low, in front: the dance", Subject::Upper, Move::Still, Basis::Facing,
+     {16, 2, 330}, kSame, 48, 0.5f},
+    {252.16, "medium from his left: the dance", Subject::Upper, Move::Still, Basis::Facing, {-60, 8, 360}, kSame, 48,
+     0.5f},
+    {254.08, "low from his right: he dances under the hand", Subject::Upper, Move::Still, Basis::Facing,
+     {55, -6, 380}, kSame, 50, 0.5f},
+    {265.46, "closing: a crane up and back from the dancer into the end picture", Subject::Upper, Move::Crane,
+     Basis::Facing, {0, 8, 420}, {0, 24, 760}, 52, 0.3f},
 };
 
 constexpr float kNear = 10.0f, kFar = 9000.0f;
@@ -178,9 +191,16 @@ const Sphere* landmark(Subject s)
 struct Context {
     const RobotTrack& robot;
     const HandDance& dance;
-    const ShowClock& clock;
+    const ShowClock& clock;                   // at 60 frames a second: the shots are posed on it
+    const std::vector<ShowClock>& clocksSeen; // at the frame rates a viewer may see the show at
     const Sight& sight;
 };
+
+// The frame rates whose windows a credits cut keeps out of: the slowest
+// machine the show plays smoothly on to the fastest screens. The scene clock
+// slows and speeds up frame by frame, so its windows fall at other music
+// times at other rates (up to a second apart by the last name).
+constexpr double kViewerRates[] = {30.0, 50.0, 60.0, 75.0, 120.0, 144.0};
 
 // The bar line nearest a time.
 double nearestBar(const std::vector<double>& bars, double t)
@@ -190,17 +210,27 @@ double nearestBar(const std::vector<double>& bars, double t)
 }
 
 // During the credits a cut waits for the greeting on screen to finish: the
-// nearest bar line outside every window (and a moment after it).
+// nearest bar line outside every window (and a moment after it) at every
+// frame rate a viewer may watch at.
 double creditsCut(const Context& c, const std::vector<double>& bars, double t, double after)
 {
     std::vector<double> free;
     for (double b : bars) {
         bool inside = false;
-        for (std::size_t i = 0; i < c.clock.opens().size(); ++i)
-            if (b > c.clock.opens()[i] - 0.05 && b < c.clock.closes()[i] + 0.15) inside = true;
+        for (const ShowClock& clock : c.clocksSeen)
+            for (std::size_t i = 0; i < clock.opens().size(); ++i)
+                if (b > clock.opens()[i] - 0.05 && b < clock.closes()[i] + 0.15) inside = true;
         if (!inside && b > after + 1.0) free.push_back(b);
     }
     return nearestBar(free, t);
+}
+
+// Where the names hang (all in one place): the middle of the picture under
+// the finger's sweep.
+sm::Vec3 namesCentre(const HandDance& dance)
+{
+    const GreetingSweep& s = dance.sweeps().front();
+    return (s.from + s.to) * 0.5f - sm::Vec3{0.0f, 0.5f * HandDance::kSweepWidth * HandDance::kGreetingAspect, 0.0f};
 }
 
 Sphere robotSphere(const RobotTrack& r, float t) { return {r.centre(t), r.radius(t)}; }
@@ -223,6 +253,8 @@ sm::Vec3 subjectPoint(const Context& c, Subject s, float t)
     case Subject::Fan: return lerp(r.centre(t), kFanSphere.centre, 0.35f);
     case Subject::Chair: return lerp(r.centre(t), chairSphere().centre, 0.5f);
     case Subject::Doors: return lerp(r.centre(t), kDoorsSphere.centre, 0.1f);
+    // Above the names, the hand writes; under them, the dancer.
+    case Subject::Names: return lerp(namesCentre(c.dance) + sm::Vec3{0, 70, 0}, r.bone(t, rig::kChest), 0.45f);
     case Subject::Stage: {
         // From his feet to the top of the hand, between him and the greetings.
         HandState h = c.dance.at(t);
@@ -364,12 +396,20 @@ Plan pose(const Context& c, const Shot& shot, float start, float end, float turn
         for (int b : {rig::kHead, rig::kChest, rig::kHip, rig::kHandL, rig::kHandR, rig::kFootL, rig::kFootR})
             if (!c.sight.sees(p.eyes[i], c.robot.bone(t, b))) ++hidden;
         sm::Vec3 look = shot.subject == Subject::Gaze || shot.subject == Subject::Exhale || landmark(shot.subject) ||
-                                shot.subject == Subject::Stage
+                                shot.subject == Subject::Stage || shot.subject == Subject::Names
                             ? c.robot.bone(t, rig::kHead)
                             : subjectPoint(c, shot.subject, t);
         if (hidden > 2 || !c.sight.sees(p.eyes[i], look)) ++p.blocked;
-        // He is in the picture: all of him, or filling its middle.
-        Projected r = project(lookAtView(p.eyes[i], p.targets[i]), p.fov, robotSphere(c.robot, t));
+        // He is in the picture: all of him, or filling its middle; under the
+        // names, his head and chest.
+        const sm::Mat4 view = lookAtView(p.eyes[i], p.targets[i]);
+        if (shot.subject == Subject::Names) {
+            if (!inFrame(view, p.fov, {c.robot.bone(t, rig::kHead), 20.0f}) ||
+                !inFrame(view, p.fov, {c.robot.bone(t, rig::kChest), 20.0f}))
+                ++p.outOfFrame;
+            continue;
+        }
+        Projected r = project(view, p.fov, robotSphere(c.robot, t));
         bool whole = r.ahead && std::fabs(r.x) + r.rx <= 1.0f && std::fabs(r.y) + r.ry <= 1.0f;
         bool fills = r.ahead && std::hypot(r.x / r.rx, r.y / r.ry) < 1.0f;
         if (!whole && !fills) ++p.outOfFrame;
@@ -429,7 +469,9 @@ std::vector<float> writeMainCameras(content::Staging& staging, const RobotTrack&
 {
     const std::vector<double> bars = music::barLines();
     ShowClock clock(dance.windows(), 60.0);
-    Context c{robot, dance, clock, sight};
+    std::vector<ShowClock> clocksSeen;
+    for (double fps : kViewerRates) clocksSeen.emplace_back(dance.windows(), fps);
+    Context c{robot, dance, clock, clocksSeen, sight};
     CameraList cameras;
     SceneNode root;
     std::vector<float> cuts;

@@ -19,7 +19,7 @@ namespace {
 // crane's trolley, behind the ring of lamps over the stage and above the
 // dancer's raised hands (the boom hangs a little to the right of the finger).
 constexpr float kSweepX = L::kHoist.x + 30.0f;
-constexpr float kSweepY = 360.0f;
+constexpr float kSweepY = 340.0f;
 constexpr float kSweepZ = L::kHoist.z + 90.0f;
 // Held up behind the trolley, the hand closed, until the run to the stage;
 // then it unfolds.
