@@ -22,6 +22,9 @@ void copyHandWritten(Staging& staging, const std::filesystem::path& dataDir);
 void writeLoaderPicture(Staging& staging, Fonts& fonts);
 // The setup dialog's picture, stored bottom-up, outside the tree.
 void writeSetupPicture(Staging& staging, Fonts& fonts, const std::filesystem::path& file);
+// The program's icon for the applications menu (256 x 256 PNG), outside the
+// tree: the title's first letter as the end picture draws the title.
+void writeIcon(Staging& staging, Fonts& fonts, const std::filesystem::path& file);
 // textures/end.jpg: the closing picture with the credits.
 void writeEndPicture(Staging& staging, Fonts& fonts);
 // textures/black.png and textures/smoke.png.

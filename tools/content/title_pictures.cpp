@@ -111,6 +111,20 @@ void writeSetupPicture(Staging& staging, Fonts& fonts, const std::filesystem::pa
     if (!writeJpeg(file.string(), image, 92, error)) staging.fail(error);
 }
 
+void writeIcon(Staging& staging, Fonts& fonts, const std::filesystem::path& file)
+{
+    const int side = 256;
+    Canvas canvas(side, side);
+    paintBackdrop(canvas, BackdropColors{hex(0x0c1220), hex(0x020306), hex(0x1d2c44), hex(0xbfd4ff)}, 5151, 90.0f);
+    glowBehind(canvas, side * 0.5f, side * 0.5f, side * 0.42f, side * 0.42f, hex(0x3a2a10));
+    vignette(canvas, 0.6f);
+    LetteringStyle title = titleStyle(0.8f);
+    fitPixelSize(fonts.title, "M", 300, 190, 190, title.tracking);
+    drawLettering(canvas, fonts.title, "M", side * 0.5f, side * 0.5f, title);
+    std::string error;
+    if (!writePng(file.string(), toImage(canvas, 3), error)) staging.fail(error);
+}
+
 void writeEndPicture(Staging& staging, Fonts& fonts)
 {
     const int width = 1280, height = 720;

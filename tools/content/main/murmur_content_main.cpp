@@ -107,6 +107,7 @@ int main(int argc, char** argv)
     step("title pictures", [&] {
         content::writeLoaderPicture(staging, fonts);
         content::writeSetupPicture(staging, fonts, options.out / "setup.jpg");
+        content::writeIcon(staging, fonts, options.out / "murmur.png");
         content::writeEndPicture(staging, fonts);
     });
     step("effect textures", [&] { content::writeEffectTextures(staging); });
