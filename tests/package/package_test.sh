@@ -71,7 +71,10 @@ desktop=$(dpkg-deb --fsys-tarfile "$deb" | tar xO ./usr/share/applications/murmu
 for line in "Name=Murmur" "Exec=murmur" "Icon=murmur" "Type=Application"; do
   grep -qx "$line" <<<"$desktop" || fail "murmur.desktop lacks $line"
 done
-command -v desktop-file-validate >/dev/null && desktop-file-validate <(echo "$desktop")
+echo "$desktop" >"$work/murmur.desktop"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$work/murmur.desktop" || fail "murmur.desktop is not a valid desktop entry"
+fi
 
 # A tree's contents with sizes and times, to see that running it writes
 # nothing into it.
