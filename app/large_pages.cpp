@@ -10,14 +10,16 @@ namespace {
 
 constexpr const char* kTunable = "glibc.malloc.hugetlb";
 
-}  // namespace
-
+// Whether the kernel gives transparent huge pages to memory that asks for
+// them ("madvise" in its setting) rather than to all memory or to none.
 bool largePagesOnRequest() {
     std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
     std::string text;
     std::getline(setting, text);
     return text.find("[madvise]") != std::string::npos;
 }
+
+}  // namespace
 
 void restartWithLargePages(char** argv) {
     if (!argv || !argv[0]) return;

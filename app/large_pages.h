@@ -12,7 +12,3 @@
 // set; returns only where that is not needed or not possible. Call it first
 // thing in main, before any thread or library starts.
 void restartWithLargePages(char** argv);
-
-// Whether the kernel gives transparent huge pages to memory that asks for
-// them ("madvise" in its setting) rather than to all memory or to none.
-bool largePagesOnRequest();

@@ -141,16 +141,15 @@ void ContentManager::loadAll(const std::string& dataDirectory) {
         {Kind::Material, "materials/"},
     };
     std::vector<Listing> listings;
+    std::vector<std::string> texturePaths;  // in the order they will be loaded
     std::size_t total = 0;
     for (const auto& [kind, relative] : scan) {
-        listings.push_back(list(kind, d + relative));
-        total += listings.back().names.size();
+        const Listing& listing = listings.emplace_back(list(kind, d + relative));
+        total += listing.names.size();
+        if (kind == Kind::Texture)
+            for (const std::string& n : listing.names) texturePaths.push_back(FilePath(listing.directory + n).fullPath());
     }
     if (observer_) observer_->onBegin(static_cast<int>(total));
-    std::vector<std::string> texturePaths;
-    for (const Listing& listing : listings)
-        if (listing.kind == Kind::Texture)
-            for (const std::string& n : listing.names) texturePaths.push_back(FilePath(listing.directory + n).fullPath());
     if (engine_) engine_->willLoadTextures(texturePaths);
     for (const Listing& listing : listings) load(listing);
     resolveReferences();

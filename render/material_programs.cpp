@@ -118,6 +118,12 @@ void drawWithMaterials(const std::vector<SubMesh*>& list, Bind bind) {
     }
 }
 
+// The world matrix a program is given for a submesh: the colour program
+// takes the mesh's model matrix in as well.
+sm::Mat4 programWorld(MaterialProgram which, const SubMesh& submesh, const sm::Mat4& world) {
+    return which == MaterialProgram::Color ? submesh.mesh->modelMatrix() * world : world;
+}
+
 float sortOpacity(const SubMesh* s) {
     if (!s || !s->material) return 1.0f;
     const float o = s->material->opacity;
@@ -241,7 +247,7 @@ bool MaterialPrograms::setUp(MaterialProgram which, Material& material, SubMesh&
     glUniform1f(at.specularLevel, m.specularLevel);
 
     if (which == MaterialProgram::Color) {
-        ShaderProgram::setMat4(at.worldMatrix, submesh.mesh->modelMatrix() * world);
+        ShaderProgram::setMat4(at.worldMatrix, programWorld(which, submesh, world));
         glUniform4f(at.diffuseColor, m.diffuseColor[0], m.diffuseColor[1], m.diffuseColor[2], m.opacity);
         enableAttributeArrays(needs);
         return true;
@@ -318,16 +324,12 @@ bool MaterialPrograms::drawSubmeshesDepth(const std::vector<SubMesh*>& list) {
     glEnable(GL_CULL_FACE);
     enableAttributeArrays(kPosition);
     drawWithMaterials(list, [this](SubMesh& s) {
-        const Material& m = *s.material;
         // Transparent ones write no depth in the shaded pass.
-        if (m.opacity < 1.0f) return false;
-        const MaterialProgram which = chooseMaterialProgram(m, s, true);
+        if (isTransparent(s)) return false;
+        const MaterialProgram which = chooseMaterialProgram(*s.material, s, true);
         if (!draws(which, s)) return false;
         opaqueState();
-        // The colour program takes the model matrix into its world matrix.
-        const sm::Mat4& world = s.mesh->renderMatrix();
-        ShaderProgram::setMat4(depth_.worldMatrix, which == MaterialProgram::Color ? s.mesh->modelMatrix() * world
-                                                                                   : world);
+        ShaderProgram::setMat4(depth_.worldMatrix, programWorld(which, s, s.mesh->renderMatrix()));
         return true;
     });
     return true;

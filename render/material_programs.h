@@ -85,7 +85,6 @@ public:
 
     // The linked program prepared under that name, or null.
     const ShaderProgram* program(MaterialProgram which) const;
-    bool hasDepthProgram() const { return depth_.program != nullptr; }
 
     SceneUniforms uniforms;  // the shared record the binders read
 

@@ -93,6 +93,24 @@ Canvas titleCard(Fonts& fonts, int width, int height, int visibleWidth, bool wit
     return canvas;
 }
 
+// The end picture's night-blue backdrop (its grain `scale` pixels across),
+// warmed by a glow of radii (rx, ry) behind the title at (cx, cy).
+void paintEndBackdrop(Canvas& canvas, float scale, float cx, float cy, float rx, float ry, float vignetting)
+{
+    paintBackdrop(canvas, BackdropColors{hex(0x0c1220), hex(0x020306), hex(0x1d2c44), hex(0xbfd4ff)}, 5151, scale);
+    glowBehind(canvas, cx, cy, rx, ry, hex(0x3a2a10));
+    vignette(canvas, vignetting);
+}
+
+// The end picture's title lettering, as large as fits maxWidth x maxHeight.
+void drawEndTitle(Canvas& canvas, Fonts& fonts, const std::string& text, int maxSize, int maxWidth, int maxHeight,
+                  float cx, float cy)
+{
+    LetteringStyle title = titleStyle(0.8f);
+    fitPixelSize(fonts.title, text, maxSize, maxWidth, maxHeight, title.tracking);
+    drawLettering(canvas, fonts.title, text, cx, cy, title);
+}
+
 } // namespace
 
 void writeLoaderPicture(Staging& staging, Fonts& fonts)
@@ -115,12 +133,8 @@ void writeIcon(Staging& staging, Fonts& fonts, const std::filesystem::path& file
 {
     const int side = 256;
     Canvas canvas(side, side);
-    paintBackdrop(canvas, BackdropColors{hex(0x0c1220), hex(0x020306), hex(0x1d2c44), hex(0xbfd4ff)}, 5151, 90.0f);
-    glowBehind(canvas, side * 0.5f, side * 0.5f, side * 0.42f, side * 0.42f, hex(0x3a2a10));
-    vignette(canvas, 0.6f);
-    LetteringStyle title = titleStyle(0.8f);
-    fitPixelSize(fonts.title, "M", 300, 190, 190, title.tracking);
-    drawLettering(canvas, fonts.title, "M", side * 0.5f, side * 0.5f, title);
+    paintEndBackdrop(canvas, 90.0f, side * 0.5f, side * 0.5f, side * 0.42f, side * 0.42f, 0.6f);
+    drawEndTitle(canvas, fonts, "M", 300, 190, 190, side * 0.5f, side * 0.5f);
     std::string error;
     if (!writePng(file.string(), toImage(canvas, 3), error)) staging.fail(error);
 }
@@ -129,13 +143,8 @@ void writeEndPicture(Staging& staging, Fonts& fonts)
 {
     const int width = 1280, height = 720;
     Canvas canvas(width, height);
-    paintBackdrop(canvas, BackdropColors{hex(0x0c1220), hex(0x020306), hex(0x1d2c44), hex(0xbfd4ff)}, 5151, 380.0f);
-    glowBehind(canvas, width * 0.5f, height * 0.3f, width * 0.45f, height * 0.22f, hex(0x3a2a10));
-    vignette(canvas, 0.7f);
-
-    LetteringStyle title = titleStyle(0.8f);
-    fitPixelSize(fonts.title, "MURMUR", 200, 760, 200, title.tracking);
-    drawLettering(canvas, fonts.title, "MURMUR", width * 0.5f, height * 0.27f, title);
+    paintEndBackdrop(canvas, 380.0f, width * 0.5f, height * 0.3f, width * 0.45f, height * 0.22f, 0.7f);
+    drawEndTitle(canvas, fonts, "MURMUR", 200, 760, 200, width * 0.5f, height * 0.27f);
 
     fonts.text.setPixelSize(26);
     drawLettering(canvas, fonts.text, "thank you for watching", width * 0.5f, height * 0.44f,
